@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+
+// Raised for every failure of the database layer; the text is in French and carries
+// the engine's own text after it.
+class EErreurBase : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One statement on the connection. The SQL text is a list of lines joined with line
+// breaks, blanks kept; parameters are bound by name.
+class TRequete {
+public:
+    explicit TRequete(const QString& nomConnexion);
+
+    QStringList SQL;
+    QString Texte() const { return SQL.join(QLatin1Char('\n')); }
+
+    void ParamEntier(const QString& nom, qint32 valeur);
+    void ParamTexte(const QString& nom, const QString& valeur);  // a null text binds as ""
+    void ParamDate(const QString& nom, const QDateTime& valeur);  // "yyyy-MM-dd hh:mm:ss.zzz"
+
+    // A statement that returns no rows; gives the number of rows affected.
+    int ExecSQL();
+
+    // A SELECT: open, walk, read fields by name (case-insensitive), close.
+    void Ouvrir();
+    bool Eof() const;
+    void Suivant();
+    // Walks the whole result to count it, then goes back to the first row.
+    int NombreLignes();
+    QSqlRecord Ligne() const;
+    QVariant Champ(const QString& nom) const;
+    void Fermer();
+
+    // The underlying query, for the callers that must read a large result quickly.
+    QSqlQuery& Requete() { return requete; }
+
+private:
+    void Preparer();
+    QSqlQuery requete;
+    bool prepare = false;
+    bool eof = true;
+    std::vector<std::pair<QString, QVariant>> parametres;
+};
+
+// A table cursor: scans one table in the order of its selected index or field list.
+class TCurseur {
+public:
+    TCurseur(const QString& nomConnexion);
+
+    QString TableName;
+    QString IndexName;        // the design's index name: "ID", "OnlyOne"
+    QString IndexFieldNames;  // replaces IndexName when set, e.g. "NOM"
+    bool ReadOnly = false;
+
+    QString NomConnexion() const { return nomConnexion; }
+    bool Active() const { return actif; }
+    void Ouvrir();  // checks that the table exists
+    void Fermer();
+
+    void AnnulerPlage();  // the program never sets a range; kept for the scanning steps
+    void Premier();
+    void Suivant();
+    bool Eof() const;
+    QSqlRecord Ligne() const;
+    QVariant Champ(const QString& nom) const;
+
+private:
+    QString nomConnexion;
+    bool actif = false;
+    std::unique_ptr<QSqlQuery> parcours;
+    bool eof = true;
+};
+
+// The data module: the one connection to sms.abs and the five table cursors.
+class TDataModuleAbs {
+public:
+    // dossier: the folder that holds sms.abs; empty means the executable's folder.
+    explicit TDataModuleAbs(const QString& dossier = QString());
+    ~TDataModuleAbs();
+    TDataModuleAbs(const TDataModuleAbs&) = delete;
+    TDataModuleAbs& operator=(const TDataModuleAbs&) = delete;
+
+    static constexpr const char* NomBase = "databaseSMS";
+
+    QSqlDatabase Database() const;
+    QString CheminFichier() const;
+
+    TCurseur tblHistorique;
+    TCurseur tblConfigurationApi;
+    TCurseur tblCategorie;
+    TCurseur tblParametres;
+    TCurseur tblTemplate;
+
+    void OuvrirBase();
+    void FermerBase();
+    std::unique_ptr<TRequete> CreerRequete();
+    qint32 ProchainId(TCurseur& table);
+
+private:
+    QString dossier;
+    QString nomConnexion;
+};
+
+// BEGIN IMMEDIATE ... COMMIT on the module's connection, so that another running copy
+// waits instead of computing the same identifier or writing the same setting twice.
+// Rolls back when left without Valider().
+class TTransactionImmediate {
+public:
+    explicit TTransactionImmediate(const QString& nomConnexion);
+    ~TTransactionImmediate();
+    TTransactionImmediate(const TTransactionImmediate&) = delete;
+    TTransactionImmediate& operator=(const TTransactionImmediate&) = delete;
+    void Valider();
+
+private:
+    QString nomConnexion;
+    bool enCours = false;
+};
+
+// The one global instance; set by start-up (and by tests).
+extern TDataModuleAbs* DataModuleAbs;
+
+// Date-times are stored as local-time text in this form.
+inline constexpr const char* FormatDateBase = "yyyy-MM-dd hh:mm:ss.zzz";
+// Day 0 of the date-time values: what a NULL date reads as.
+QDateTime DateZero();
+QDateTime LireDateBase(const QVariant& valeur);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSqlRecord>
+#include <QString>
+
+class TCategorie {
+public:
+    TCategorie(bool interne, const QString& nom);
+    explicit TCategorie(const QSqlRecord& ligne);
+
+    qint32 id_categorie() const { return Fid_categorie; }
+    const QString& nom() const { return Fnom; }
+    bool Sauvegarder();
+
+private:
+    qint32 Fid_categorie = -1;
+    bool Finterne = false;
+    QString Fnom;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSqlRecord>
+#include <QString>
+
+class TConfigurationApi {
+public:
+    explicit TConfigurationApi(const QSqlRecord& ligne);
+
+    qint32 id() const { return Fid; }
+    const QString& nom() const { return Fnom; }
+    const QString& url() const { return Furl; }
+    const QString& cle() const { return Fcle; }
+    const QString& cle_api() const { return Fcle_api; }
+    const QString& numero() const { return Fnumero; }
+    const QString& message() const { return Fmessage; }
+    const QString& expediteur() const { return Fexpediteur; }
+    const QString& date_envoi() const { return Fdate_envoi; }
+    const QString& format_date() const { return Fformat_date; }
+    const QString& statut_ok() const { return Fstatut_ok; }
+    void setCle(const QString& cle) { Fcle = cle; }
+    bool Sauvegarder();
+
+private:
+    qint32 Fid = -1;
+    QString Fnom, Furl, Fcle, Fcle_api, Fnumero, Fmessage, Fexpediteur, Fdate_envoi, Fformat_date,
+        Fstatut_ok;
+};

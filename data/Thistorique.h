@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSqlRecord>
+#include <QString>
+
+class THistorique {
+public:
+    // NULL columns read as 0, day 0 (30 December 1899) or the empty text.
+    explicit THistorique(const QSqlRecord& ligne);
+
+    qint32 id() const { return Fid; }
+    const QString& agence() const { return Fagence; }
+    const QString& utilisateur() const { return Futilisateur; }
+    const QDateTime& date_creation() const { return Fdate_creation; }
+    const QString& expediteur() const { return Fexpediteur; }
+    const QString& destinataire() const { return Fdestinataire; }
+    const QString& numero() const { return Fnumero; }
+    const QString& message() const { return Fmessage; }
+    const QDateTime& date_envoi() const { return Fdate_envoi; }
+    const QString& etat() const { return Fetat; }
+
+    // Appends one row; date_creation is now, the id comes from the database.
+    static void AjouterHistorique(const QString& agence, const QString& utilisateur,
+                                  const QString& expediteur, const QString& destinataire,
+                                  const QString& numero, const QString& message,
+                                  const QDateTime& date_envoi, const QString& etat);
+
+private:
+    qint32 Fid = 0;
+    QString Fagence, Futilisateur;
+    QDateTime Fdate_creation;
+    QString Fexpediteur, Fdestinataire, Fnumero, Fmessage;
+    QDateTime Fdate_envoi;
+    QString Fetat;
+};

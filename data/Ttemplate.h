@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSqlRecord>
+#include <QString>
+
+class TTemplate {
+public:
+    TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie);
+    explicit TTemplate(const QSqlRecord& ligne);
+
+    qint32 id_template() const { return Fid_template; }
+    qint32 id_categorie() const { return Fid_categorie; }
+    const QString& agence() const { return Fagence; }
+    const QString& utilisateur() const { return Futilisateur; }
+    const QString& nom() const { return Fnom; }
+    const QString& texte() const { return Ftexte; }
+    void setNom(const QString& nom) { Fnom = nom; }
+    void setTexte(const QString& texte) { Ftexte = texte; }
+    bool Sauvegarder();
+
+private:
+    qint32 Fid_template = -1;
+    QString Fagence;
+    QString Futilisateur;
+    qint32 Fid_categorie = 0;
+    QString Fnom;
+    QString Ftexte;
+};
