@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "envoi/Tbalises.h"
+
+class TConfigurationApi;
+class TClientHttp;
+
+// One send, from the moment the inputs are checked to the history row: the number is
+// cleaned, the tags replaced, the URL built, the user asked to confirm, the request sent,
+// the answer read and the row written. The window only checks its fields and shows the
+// outcome, so the whole road of a message can run without it.
+class TEnvoiSms {
+  public:
+    // Owns the HTTP client, so that the cookies a service sets last as long as this object.
+    TEnvoiSms();
+    ~TEnvoiSms();
+    TEnvoiSms(const TEnvoiSms&) = delete;
+    TEnvoiSms& operator=(const TEnvoiSms&) = delete;
+
+    // Time limit of the request in milliseconds (60000 by default).
+    void DefinirDelai(int ms);
+
+    // std::nullopt when the user did not press OK at the confirmation: nothing is sent
+    // and nothing is written. Otherwise the outcome text ("Envoyé" or "Erreur : ...").
+    // `afficherReponse` receives the outcome text before the history row is written, so
+    // that the window shows it even when the write fails (the failure then leaves here).
+    // Dialogs go through the dialog layer; the wait cursor shows during the request.
+    std::optional<QString> Envoyer(const TConfigurationApi& service, const QString& numeroSaisi,
+                                   const QString& messageSaisi, const QString& expediteur,
+                                   const QDateTime& dateEnvoi, const QString& agence,
+                                   const QString& utilisateur, TBalises& balises,
+                                   const std::function<void(const QString&)>& afficherReponse);
+
+    // The URL of the last request sent (empty before the first one).
+    QString DerniereUrl() const;
+
+  private:
+    std::unique_ptr<TClientHttp> client;
+    QString derniereUrl;
+};
