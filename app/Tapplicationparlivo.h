@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object: an exception that leaves an event handler is shown in a
+// message box carrying its text, and the event loop goes on.
+class TApplicationParlivo : public QApplication {
+  public:
+    TApplicationParlivo(int& argc, char** argv);
+    bool notify(QObject* destinataire, QEvent* evenement) override;
+};

@@ -1,0 +1,123 @@
+#include "platform/TIniFile.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unassigned bytes map to
+// the C1 controls of the same value, as Windows' own conversion does.
+constexpr char16_t Cp1252Haut[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString DecoderCp1252(const QByteArray& octets) {
+    QString texte;
+    texte.reserve(octets.size());
+    for (const char c : octets) {
+        const auto o = static_cast<unsigned char>(c);
+        texte.append(o >= 0x80 && o < 0xA0 ? QChar(Cp1252Haut[o - 0x80]) : QChar(o));
+    }
+    return texte;
+}
+
+struct TEntree {
+    QString cle;
+    QString valeur;
+};
+
+QString RetirerGuillemets(const QString& valeur) {
+    if (valeur.size() >= 2) {
+        const QChar premier = valeur.front();
+        if ((premier == u'"' || premier == u'\'') && valeur.back() == premier)
+            return valeur.mid(1, valeur.size() - 2);
+    }
+    return valeur;
+}
+
+// The entries of one section (every occurrence of it, first value of each key kept).
+std::vector<TEntree> LireSection(const QString& chemin, const QString& section) {
+    std::vector<TEntree> entrees;
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly)) return entrees;
+    const QString texte = DecoderTexteIni(fichier.readAll());
+    fichier.close();
+
+    bool dansSection = false;
+    for (QStringView ligne : QStringView(texte).split(u'\n')) {
+        ligne = ligne.trimmed();
+        if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
+        if (ligne.front() == u'[') {
+            const qsizetype fin = ligne.indexOf(u']');
+            if (fin < 0) continue;
+            dansSection =
+                ligne.mid(1, fin - 1).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!dansSection) continue;
+        const qsizetype egal = ligne.indexOf(u'=');
+        if (egal <= 0) continue;
+        const QString cle = ligne.left(egal).trimmed().toString();
+        if (cle.isEmpty()) continue;
+        bool dejaVue = false;
+        for (const TEntree& e : entrees) dejaVue = dejaVue || e.cle == cle;
+        if (dejaVue) continue;
+        entrees.push_back({cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed().toString())});
+    }
+    return entrees;
+}
+
+}  // namespace
+
+QString DecoderTexteIni(const QByteArray& octets) {
+    if (octets.startsWith("\xFF\xFE") || octets.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(
+            octets.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+            QStringConverter::Flag::Default);
+        return utf16.decode(octets);  // the BOM is consumed by the decoder
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QString texte = utf8.decode(octets);
+    if (!utf8.hasError()) {
+        if (texte.startsWith(QChar(0xFEFF))) texte.remove(0, 1);
+        return texte;
+    }
+    return DecoderCp1252(octets);
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& cle,
+                             const QString& defaut) const {
+    for (const TEntree& e : LireSection(chemin, section))
+        if (e.cle == cle) return e.valeur;
+    return defaut;
+}
+
+qint32 TIniFile::ReadInteger(const QString& section, const QString& cle, qint32 defaut) const {
+    const QString texte = ReadString(section, cle, QString());
+    if (texte.isNull() || texte.isEmpty()) return defaut;
+    qsizetype i = 0;
+    bool negatif = false;
+    if (texte[0] == u'+' || texte[0] == u'-') {
+        negatif = texte[0] == u'-';
+        i = 1;
+    }
+    if (i >= texte.size()) return defaut;
+    qint64 valeur = 0;
+    for (; i < texte.size(); ++i) {
+        const QChar c = texte[i];
+        if (c < u'0' || c > u'9') return defaut;
+        valeur = valeur * 10 + (c.unicode() - u'0');
+        if (valeur > qint64(2147483648)) return defaut;
+    }
+    if (negatif) valeur = -valeur;
+    if (valeur > 2147483647 || valeur < -qint64(2147483648)) return defaut;
+    return static_cast<qint32>(valeur);
+}
+
+void TIniFile::ReadSection(const QString& section, QStringList& cles) const {
+    cles.clear();
+    for (const TEntree& e : LireSection(chemin, section)) cles << e.cle;
+}
