@@ -18,7 +18,7 @@ inline constexpr TBoutons mbYesNo = mbYes | mbNo;
 enum class TResultatDialogue { mrNone, mrOK, mrCancel, mrYes, mrNo };
 
 class TDialogues {
-public:
+  public:
     virtual ~TDialogues() = default;
     virtual void ShowMessage(const QString& texte) = 0;
     virtual TResultatDialogue MessageDlg(const QString& texte, TTypeDialogue type,

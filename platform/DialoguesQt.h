@@ -4,7 +4,7 @@
 
 // Real modal dialogs, parented to the active window.
 class TDialoguesQt : public TDialogues {
-public:
+  public:
     void ShowMessage(const QString& texte) override;
     TResultatDialogue MessageDlg(const QString& texte, TTypeDialogue type,
                                  TBoutons boutons) override;

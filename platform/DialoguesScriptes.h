@@ -9,7 +9,7 @@
 // A dialog layer for tests: records every dialog asked for and answers from a queue.
 // Installs itself for its lifetime.
 class TDialoguesScriptes : public TDialogues {
-public:
+  public:
     enum class TGenre { Message, Dlg, Saisie };
     struct TDemande {
         TGenre genre;
@@ -38,7 +38,7 @@ public:
                                  TBoutons boutons) override;
     QString InputBox(const QString& titre, const QString& invite, const QString& initial) override;
 
-private:
+  private:
     std::deque<TResultatDialogue> reponses;
     std::deque<QString> saisies;
 };

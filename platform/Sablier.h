@@ -4,7 +4,7 @@
 
 // Shows the wait cursor for its lifetime, including when an exception leaves the scope.
 class TSablier {
-public:
+  public:
     TSablier() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~TSablier() { QGuiApplication::restoreOverrideCursor(); }
     TSablier(const TSablier&) = delete;
