@@ -1,17 +1,265 @@
 #include "ui/Tfichehistorique.h"
 
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
 
+#include "data/Datamoduleabs.h"
 #include "platform/AfficherErreur.h"
+#include "platform/FormatDateTime.h"
+#include "platform/Sablier.h"
 #include "platform/TIniFile.h"
+#include "ui/Tmodelehistorique.h"
 
 TFicheHistorique* FicheHistorique = nullptr;
+
+namespace {
+
+const QString MotifDate = QStringLiteral("dd/mm/yyyy");
+
+// Writes the stored date texts of one search as the list shows them. The usual text,
+// "yyyy-MM-dd hh:mm:ss.zzz", is recognised without building a QDateTime, and each day is
+// written once by FormatDateTime then shared by every row of that day; anything else
+// (NULL, another form) goes the long way, so the result is always FormatDateTime's.
+class TDatesAffichees {
+  public:
+    QString Texte(const QVariant& valeur) {
+        if (valeur.metaType() == QMetaType::fromType<QString>()) {
+            const QString& texte = *static_cast<const QString*>(valeur.constData());
+            const int jour = Jour(texte);
+            if (jour > 0) {
+                auto trouve = jours.constFind(jour);
+                if (trouve != jours.constEnd()) return trouve.value();
+                const QDate date(jour / 10000, jour / 100 % 100, jour % 100);
+                return jours.insert(jour, FormatDateTime(MotifDate, QDateTime(date, QTime(0, 0))))
+                    .value();
+            }
+        }
+        return FormatDateTime(MotifDate, LireDateBase(valeur));
+    }
+
+  private:
+    // yyyymmdd when the text is exactly a valid "yyyy-MM-dd hh:mm:ss.zzz", else 0.
+    static int Jour(const QString& t) {
+        if (t.size() != 23) return 0;
+        const QChar* c = t.constData();
+        auto chiffres = [c](int debut, int nombre, int& valeur) {
+            valeur = 0;
+            for (int i = debut; i < debut + nombre; ++i) {
+                const char16_t u = c[i].unicode();
+                if (u < u'0' || u > u'9') return false;
+                valeur = valeur * 10 + (u - u'0');
+            }
+            return true;
+        };
+        if (c[4] != u'-' || c[7] != u'-' || c[10] != u' ' || c[13] != u':' || c[16] != u':' ||
+            c[19] != u'.')
+            return 0;
+        int a, m, j, h, mi, s, ms;
+        if (!chiffres(0, 4, a) || !chiffres(5, 2, m) || !chiffres(8, 2, j) || !chiffres(11, 2, h) ||
+            !chiffres(14, 2, mi) || !chiffres(17, 2, s) || !chiffres(20, 3, ms))
+            return 0;
+        if (a < 1 || !QDate::isValid(a, m, j) || !QTime::isValid(h, mi, s, ms)) return 0;
+        return a * 10000 + m * 100 + j;
+    }
+
+    QHash<int, QString> jours;
+};
+
+int IndexChamp(const QSqlRecord& champs, const QString& nom) {
+    const int i = champs.indexOf(nom);
+    if (i < 0)
+        throw EErreurBase(
+            QStringLiteral("Erreur : le champ « %1 » n'existe pas dans le résultat de la requête.")
+                .arg(nom)
+                .toStdString());
+    return i;
+}
+
+// A date picker with its check box: the box says whether the date is a criterion; the
+// date can be changed only while it is.
+QDateEdit* CreerDate(QWidget* parent, const QString& nom, QCheckBox*& coche,
+                     const QString& nomAccessible) {
+    coche = new QCheckBox(parent);
+    coche->setObjectName(QStringLiteral("cb") + nom);
+    coche->setAccessibleName(nomAccessible);
+    coche->setChecked(false);
+    auto* date = new QDateEdit(QDate::currentDate(), parent);
+    date->setObjectName(nom);
+    date->setCalendarPopup(true);
+    date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    date->setEnabled(false);
+    QObject::connect(coche, &QCheckBox::toggled, date, &QWidget::setEnabled);
+    return date;
+}
+
+QLabel* CreerLibelle(QWidget* parent, const QString& nom, const QString& texte) {
+    auto* libelle = new QLabel(texte, parent);
+    libelle->setObjectName(nom);
+    return libelle;
+}
+
+}  // namespace
 
 TFicheHistorique::TFicheHistorique(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Historique"));
     setFixedSize(816, 476);
+
+    // Creation dates.
+    gbCreation = new QGroupBox(QStringLiteral("Date de création"), this);
+    gbCreation->setObjectName(QStringLiteral("gbCreation"));
+    Label_creation_du = CreerLibelle(gbCreation, QStringLiteral("Label_creation_du"), "Du");
+    DateCreationDebut = CreerDate(gbCreation, QStringLiteral("DateCreationDebut"),
+                                  cbDateCreationDebut, "Date de création du : critère");
+    Label_creation_au = CreerLibelle(gbCreation, QStringLiteral("Label_creation_au"), "Au");
+    DateCreationFin = CreerDate(gbCreation, QStringLiteral("DateCreationFin"), cbDateCreationFin,
+                                "Date de création au : critère");
+    auto* grilleCreation = new QGridLayout(gbCreation);
+    grilleCreation->addWidget(Label_creation_du, 0, 0);
+    grilleCreation->addWidget(cbDateCreationDebut, 0, 1);
+    grilleCreation->addWidget(DateCreationDebut, 0, 2);
+    grilleCreation->addWidget(Label_creation_au, 1, 0);
+    grilleCreation->addWidget(cbDateCreationFin, 1, 1);
+    grilleCreation->addWidget(DateCreationFin, 1, 2);
+    Label_creation_du->setBuddy(DateCreationDebut);
+    Label_creation_au->setBuddy(DateCreationFin);
+
+    // Sender and recipient.
+    auto* zoneTextes = new QWidget(this);
+    zoneTextes->setObjectName(QStringLiteral("zoneTextes"));
+    label_epediteur =
+        CreerLibelle(zoneTextes, QStringLiteral("label_epediteur"), QStringLiteral("Expéditeur"));
+    edit_expediteur = new QLineEdit(zoneTextes);
+    edit_expediteur->setObjectName(QStringLiteral("edit_expediteur"));
+    label_destinataire = CreerLibelle(zoneTextes, QStringLiteral("label_destinataire"),
+                                      QStringLiteral("Destinataire"));
+    edit_destinataire = new QLineEdit(zoneTextes);
+    edit_destinataire->setObjectName(QStringLiteral("edit_destinataire"));
+    label_epediteur->setBuddy(edit_expediteur);
+    label_destinataire->setBuddy(edit_destinataire);
+    auto* grilleTextes = new QGridLayout(zoneTextes);
+    grilleTextes->setContentsMargins(0, 8, 0, 0);
+    grilleTextes->addWidget(label_epediteur, 0, 0);
+    grilleTextes->addWidget(edit_expediteur, 0, 1);
+    grilleTextes->addWidget(label_destinataire, 1, 0);
+    grilleTextes->addWidget(edit_destinataire, 1, 1);
+
+    // Send dates.
+    gbEnvoi = new QGroupBox(QStringLiteral("Date d'envoi"), this);
+    gbEnvoi->setObjectName(QStringLiteral("gbEnvoi"));
+    label_envoi_du = CreerLibelle(gbEnvoi, QStringLiteral("label_envoi_du"), "Du");
+    DateEnvoiDebut = CreerDate(gbEnvoi, QStringLiteral("DateEnvoiDebut"), cbDateEnvoiDebut,
+                               "Date d'envoi du : critère");
+    label_envoi_au = CreerLibelle(gbEnvoi, QStringLiteral("label_envoi_au"), "Au");
+    DateEnvoiFin = CreerDate(gbEnvoi, QStringLiteral("DateEnvoiFin"), cbDateEnvoiFin,
+                             "Date d'envoi au : critère");
+    auto* grilleEnvoi = new QGridLayout(gbEnvoi);
+    grilleEnvoi->addWidget(label_envoi_du, 0, 0);
+    grilleEnvoi->addWidget(cbDateEnvoiDebut, 0, 1);
+    grilleEnvoi->addWidget(DateEnvoiDebut, 0, 2);
+    grilleEnvoi->addWidget(label_envoi_au, 1, 0);
+    grilleEnvoi->addWidget(cbDateEnvoiFin, 1, 1);
+    grilleEnvoi->addWidget(DateEnvoiFin, 1, 2);
+    label_envoi_du->setBuddy(DateEnvoiDebut);
+    label_envoi_au->setBuddy(DateEnvoiFin);
+    // The send-date boxes are cleared explicitly, as the creation-date ones start cleared.
+    cbDateEnvoiDebut->setChecked(false);
+    cbDateEnvoiFin->setChecked(false);
+
+    // State: four choices in two columns, filled column by column.
+    rgEtat = new QGroupBox(QStringLiteral("Etat"), this);
+    rgEtat->setObjectName(QStringLiteral("rgEtat"));
+    boutonsEtat = new QButtonGroup(rgEtat);
+    boutonsEtat->setObjectName(QStringLiteral("boutonsEtat"));
+    auto* grilleEtat = new QGridLayout(rgEtat);
+    const char* const etats[] = {"Tous", "En cours", "Envoyé", "Erreur"};
+    for (int i = 0; i < 4; ++i) {
+        auto* bouton = new QRadioButton(QString::fromUtf8(etats[i]), rgEtat);
+        bouton->setObjectName(QStringLiteral("rgEtat%1").arg(i));
+        boutonsEtat->addButton(bouton, i);
+        grilleEtat->addWidget(bouton, i % 2, i / 2);
+    }
+    boutonsEtat->button(0)->setChecked(true);
+
+    btnRechercher = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                    QStringLiteral("Rechercher"), this);
+    btnRechercher->setObjectName(QStringLiteral("btnRechercher"));
+    btnRechercher->setDefault(true);
+
+    // Results.
+    modele = new TModeleHistorique(this);
+    modele->setObjectName(QStringLiteral("modeleHistorique"));
+    ListView = new QTableView(this);
+    ListView->setObjectName(QStringLiteral("ListView"));
+    ListView->setAccessibleName(QStringLiteral("Historique des envois"));
+    ListView->setModel(modele);
+    ListView->setShowGrid(true);
+    ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView->setWordWrap(false);
+    ListView->setTextElideMode(Qt::ElideRight);
+    ListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Row heights are all the same and never measured from the contents, so that a long
+    // result costs nothing to lay out.
+    QHeaderView* lignes = ListView->verticalHeader();
+    lignes->hide();
+    lignes->setSectionResizeMode(QHeaderView::Fixed);
+    lignes->setDefaultSectionSize(fontMetrics().height() + 6);
+    QHeaderView* entetes = ListView->horizontalHeader();
+    entetes->setHighlightSections(false);
+    entetes->setSectionResizeMode(QHeaderView::Stretch);
+    entetes->setSectionResizeMode(0, QHeaderView::Fixed);
+    entetes->resizeSection(0, 60);
+
+    btnQuitter = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                 QStringLiteral("Fermer"), this);
+    btnQuitter->setObjectName(QStringLiteral("btnQuitter"));
+
+    // Placement: the criteria in one band, the list below, the close button at the bottom.
+    auto* criteres = new QHBoxLayout;
+    criteres->addWidget(gbCreation);
+    criteres->addWidget(zoneTextes, 1);
+    criteres->addWidget(gbEnvoi);
+    criteres->addWidget(rgEtat);
+    auto* colonneBouton = new QVBoxLayout;
+    colonneBouton->addStretch(1);
+    colonneBouton->addWidget(btnRechercher);
+    criteres->addLayout(colonneBouton);
+    auto* bas = new QHBoxLayout;
+    bas->addStretch(1);
+    bas->addWidget(btnQuitter);
+    auto* principal = new QVBoxLayout(this);
+    principal->addLayout(criteres);
+    principal->addWidget(ListView, 1);
+    principal->addLayout(bas);
+
+    connect(btnRechercher, &QPushButton::clicked, this,
+            [this] { Proteger([this] { btnRechercherClick(); }); });
+    connect(btnQuitter, &QPushButton::clicked, this,
+            [this] { Proteger([this] { btnQuitterClick(); }); });
+
+    if (const QScreen* ecran = QGuiApplication::primaryScreen())
+        move(ecran->availableGeometry().center() - rect().center());
 }
 
 TFicheHistorique::~TFicheHistorique() = default;
@@ -24,11 +272,126 @@ bool TFicheHistorique::event(QEvent* evenement) {
     return QWidget::event(evenement);
 }
 
-void TFicheHistorique::FormActivate() {}
+void TFicheHistorique::FormActivate() {
+    DataModuleAbs->OuvrirBase();
+    btnRechercherClick();
+}
 
 void TFicheHistorique::DefinirFichierParametres(const QString& chemin) {
     const TIniFile ini(chemin);
     agence = ini.ReadString(QStringLiteral("Config"), QStringLiteral("Agence"), QString(""));
     utilisateur =
         ini.ReadString(QStringLiteral("Config"), QStringLiteral("Utilisateur"), QString(""));
+}
+
+int TFicheHistorique::EtatChoisi() const { return boutonsEtat->checkedId(); }
+
+void TFicheHistorique::ChoisirEtat(int index) {
+    if (QAbstractButton* bouton = boutonsEtat->button(index)) bouton->setChecked(true);
+}
+
+void TFicheHistorique::btnQuitterClick() { close(); }
+
+void TFicheHistorique::btnRechercherClick() {
+    modele->Vider();
+    std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
+    const TSablier sablier;
+
+    derniereRequete.clear();
+    derniersParametres.clear();
+    QString prefixe = QStringLiteral(" WHERE ");
+    requete->SQL.append(QStringLiteral("SELECT * FROM Historique"));
+    auto condition = [&](const QString& texte) {
+        requete->SQL.append(prefixe + texte);
+        prefixe = QStringLiteral(" AND ");
+    };
+    auto texte = [&](const QString& nom, const QString& valeur) {
+        requete->ParamTexte(nom, valeur);
+        derniersParametres.emplace_back(nom, valeur);
+    };
+    // Whole days: from midnight itself to the last millisecond of the day.
+    auto date = [&](const QString& nom, const QDateEdit* picker, const QTime& heure) {
+        const QDateTime valeur(picker->date(), heure);
+        requete->ParamDate(nom, valeur);
+        derniersParametres.emplace_back(nom, valeur);
+    };
+    const QTime debutJour(0, 0, 0, 0);
+    const QTime finJour(23, 59, 59, 999);
+
+    if (!agence.isEmpty()) {
+        condition(QStringLiteral("agence = :Agence "));
+        texte(QStringLiteral("Agence"), agence);
+    }
+    if (!utilisateur.isEmpty()) {
+        condition(QStringLiteral("utilisateur = :Utilisateur"));
+        texte(QStringLiteral("Utilisateur"), utilisateur);
+    }
+    if (cbDateCreationDebut->isChecked()) {
+        condition(QStringLiteral("date_creation >= :DateCreationDebut"));
+        date(QStringLiteral("DateCreationDebut"), DateCreationDebut, debutJour);
+    }
+    if (cbDateCreationFin->isChecked()) {
+        condition(QStringLiteral("date_creation <= :DateCreationFin"));
+        date(QStringLiteral("DateCreationFin"), DateCreationFin, finJour);
+    }
+    if (!edit_expediteur->text().isEmpty()) {
+        condition(QStringLiteral("expediteur LIKE :Expediteur"));
+        texte(QStringLiteral("Expediteur"),
+              QLatin1Char('%') + edit_expediteur->text() + QLatin1Char('%'));
+    }
+    if (!edit_destinataire->text().isEmpty()) {
+        condition(QStringLiteral("destinataire LIKE :Destinataire"));
+        texte(QStringLiteral("Destinataire"),
+              QLatin1Char('%') + edit_destinataire->text() + QLatin1Char('%'));
+    }
+    if (cbDateEnvoiDebut->isChecked()) {
+        condition(QStringLiteral("date_envoi >= :DateEnvoiDebut"));
+        date(QStringLiteral("DateEnvoiDebut"), DateEnvoiDebut, debutJour);
+    }
+    if (cbDateEnvoiFin->isChecked()) {
+        condition(QStringLiteral("date_envoi <= :DateEnvoiFin"));
+        date(QStringLiteral("DateEnvoiFin"), DateEnvoiFin, finJour);
+    }
+    switch (EtatChoisi()) {
+        case 1:
+            condition(QStringLiteral("etat IS NULL"));
+            break;
+        case 2:
+            condition(QStringLiteral("etat = 'Envoyé'"));
+            break;
+        case 3:
+            condition(QStringLiteral("etat IS NOT NULL AND etat <> 'Envoyé'"));
+            break;
+        default:
+            break;
+    }
+    derniereRequete = requete->SQL;
+
+    requete->Ouvrir();
+    std::vector<TModeleHistorique::TLigne> lignes;
+    if (!requete->Eof()) {
+        // The columns are found by name once; every row is then read by position, straight
+        // from the query, without a record object per row.
+        QSqlQuery& resultat = requete->Requete();
+        const QSqlRecord champs = resultat.record();
+        const int iAgence = IndexChamp(champs, QStringLiteral("agence"));
+        const int iUtilisateur = IndexChamp(champs, QStringLiteral("utilisateur"));
+        const int iDateCreation = IndexChamp(champs, QStringLiteral("date_creation"));
+        const int iExpediteur = IndexChamp(champs, QStringLiteral("expediteur"));
+        const int iDestinataire = IndexChamp(champs, QStringLiteral("destinataire"));
+        const int iMessage = IndexChamp(champs, QStringLiteral("message"));
+        const int iDateEnvoi = IndexChamp(champs, QStringLiteral("date_envoi"));
+        const int iEtat = IndexChamp(champs, QStringLiteral("etat"));
+        TDatesAffichees dates;
+        while (!requete->Eof()) {
+            lignes.push_back(
+                {resultat.value(iAgence).toString(), resultat.value(iUtilisateur).toString(),
+                 dates.Texte(resultat.value(iDateCreation)), resultat.value(iExpediteur).toString(),
+                 resultat.value(iDestinataire).toString(), resultat.value(iMessage).toString(),
+                 dates.Texte(resultat.value(iDateEnvoi)), resultat.value(iEtat).toString()});
+            requete->Suivant();
+        }
+    }
+    requete->Fermer();
+    modele->Remplacer(std::move(lignes));
 }
