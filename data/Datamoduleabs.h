@@ -13,21 +13,21 @@
 // Raised for every failure of the database layer; the text is in French and carries
 // the engine's own text after it.
 class EErreurBase : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // One statement on the connection. The SQL text is a list of lines joined with line
 // breaks, blanks kept; parameters are bound by name.
 class TRequete {
-public:
+  public:
     explicit TRequete(const QString& nomConnexion);
 
     QStringList SQL;
     QString Texte() const { return SQL.join(QLatin1Char('\n')); }
 
     void ParamEntier(const QString& nom, qint32 valeur);
-    void ParamTexte(const QString& nom, const QString& valeur);  // a null text binds as ""
+    void ParamTexte(const QString& nom, const QString& valeur);   // a null text binds as ""
     void ParamDate(const QString& nom, const QDateTime& valeur);  // "yyyy-MM-dd hh:mm:ss.zzz"
 
     // A statement that returns no rows; gives the number of rows affected.
@@ -46,8 +46,10 @@ public:
     // The underlying query, for the callers that must read a large result quickly.
     QSqlQuery& Requete() { return requete; }
 
-private:
+  private:
+    void DefinirParametre(const QString& nom, const QVariant& valeur);
     void Preparer();
+    void Avancer();
     QSqlQuery requete;
     bool prepare = false;
     bool eof = true;
@@ -56,7 +58,7 @@ private:
 
 // A table cursor: scans one table in the order of its selected index or field list.
 class TCurseur {
-public:
+  public:
     TCurseur(const QString& nomConnexion);
 
     QString TableName;
@@ -76,8 +78,17 @@ public:
     QSqlRecord Ligne() const;
     QVariant Champ(const QString& nom) const;
 
-private:
+    // Select an ordering the way the opening steps do: the index "<Table>_<nom>" must exist.
+    void SelectionnerIndex(const QString& nomIndex);
+    // Order by a field list ("NOM", or "A;B"); replaces the index.
+    void SelectionnerChamps(const QString& champs);
+
+  private:
+    QStringList ColonnesIndex(const QString& nomIndex) const;
+    void Avancer();
     QString nomConnexion;
+    QString indexColonnes;  // the index whose columns colonnesIndex holds
+    QStringList colonnesIndex;
     bool actif = false;
     std::unique_ptr<QSqlQuery> parcours;
     bool eof = true;
@@ -85,7 +96,7 @@ private:
 
 // The data module: the one connection to sms.abs and the five table cursors.
 class TDataModuleAbs {
-public:
+  public:
     // dossier: the folder that holds sms.abs; empty means the executable's folder.
     explicit TDataModuleAbs(const QString& dossier = QString());
     ~TDataModuleAbs();
@@ -95,7 +106,11 @@ public:
     static constexpr const char* NomBase = "databaseSMS";
 
     QSqlDatabase Database() const;
+    // The connection's name in QSqlDatabase: "databaseSMS" for the first module.
+    QString NomConnexion() const;
     QString CheminFichier() const;
+    // "file:<percent-encoded path>?mode=rw": opening never creates the file.
+    static QString NomUri(const QString& chemin);
 
     TCurseur tblHistorique;
     TCurseur tblConfigurationApi;
@@ -108,7 +123,8 @@ public:
     std::unique_ptr<TRequete> CreerRequete();
     qint32 ProchainId(TCurseur& table);
 
-private:
+  private:
+    void Connecter();
     QString dossier;
     QString nomConnexion;
 };
@@ -117,14 +133,14 @@ private:
 // waits instead of computing the same identifier or writing the same setting twice.
 // Rolls back when left without Valider().
 class TTransactionImmediate {
-public:
+  public:
     explicit TTransactionImmediate(const QString& nomConnexion);
     ~TTransactionImmediate();
     TTransactionImmediate(const TTransactionImmediate&) = delete;
     TTransactionImmediate& operator=(const TTransactionImmediate&) = delete;
     void Valider();
 
-private:
+  private:
     QString nomConnexion;
     bool enCours = false;
 };
@@ -136,4 +152,7 @@ extern TDataModuleAbs* DataModuleAbs;
 inline constexpr const char* FormatDateBase = "yyyy-MM-dd hh:mm:ss.zzz";
 // Day 0 of the date-time values: what a NULL date reads as.
 QDateTime DateZero();
+// NULL or empty reads as DateZero(); text in another form raises EErreurBase.
 QDateTime LireDateBase(const QVariant& valeur);
+// A field of a row by name, case-insensitively; raises EErreurBase when there is none.
+QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom);

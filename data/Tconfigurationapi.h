@@ -4,8 +4,14 @@
 #include <QString>
 
 class TConfigurationApi {
-public:
+  public:
     explicit TConfigurationApi(const QSqlRecord& ligne);
+    // For the administration tool, which provisions services: id -1 inserts a new row
+    // under ProchainId, any other id rewrites that row.
+    TConfigurationApi(qint32 id, const QString& nom, const QString& url, const QString& cle,
+                      const QString& cle_api, const QString& numero, const QString& message,
+                      const QString& expediteur, const QString& date_envoi,
+                      const QString& format_date, const QString& statut_ok);
 
     qint32 id() const { return Fid; }
     const QString& nom() const { return Fnom; }
@@ -21,7 +27,7 @@ public:
     void setCle(const QString& cle) { Fcle = cle; }
     bool Sauvegarder();
 
-private:
+  private:
     qint32 Fid = -1;
     QString Fnom, Furl, Fcle, Fcle_api, Fnumero, Fmessage, Fexpediteur, Fdate_envoi, Fformat_date,
         Fstatut_ok;

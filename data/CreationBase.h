@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Creates a new database file at chemin holding the tables and indexes of schema.sql.
+// Refuses to replace an existing file; raises EErreurBase with the cause in French and the
+// engine's text. Used by parlivo-base and by the tests: the program itself never creates
+// the file.
+void CreerBase(const QString& chemin);

@@ -1,0 +1,46 @@
+#include "data/Tcategorie.h"
+
+#include "data/Datamoduleabs.h"
+
+TCategorie::TCategorie(bool interne, const QString& nom) : Finterne(interne), Fnom(nom) {}
+
+TCategorie::TCategorie(const QSqlRecord& ligne)
+    : Fid_categorie(ChampLigne(ligne, QStringLiteral("id_categorie")).toInt()),
+      Finterne(ChampLigne(ligne, QStringLiteral("interne")).toInt() != 0),
+      Fnom(ChampLigne(ligne, QStringLiteral("nom")).toString()) {}
+
+bool TCategorie::Sauvegarder() {
+    if (!DataModuleAbs) return false;
+    std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
+    if (!requete) return false;
+
+    // The identifier scan and the INSERT form one write transaction, so that another
+    // running copy cannot take the same identifier in between.
+    TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
+    const bool nouvelle = Fid_categorie == -1;
+    try {
+        if (nouvelle) {
+            Fid_categorie = DataModuleAbs->ProchainId(DataModuleAbs->tblCategorie);
+            requete->SQL << "INSERT INTO Categorie "
+                         << " (`id_categorie`, `interne`, `nom`)"
+                         << " VALUES "
+                         << " (:Id, :Interne, :Nom)";
+        } else {
+            requete->SQL << "UPDATE Categorie SET "
+                         << "`interne` = :Interne, "
+                         << "`nom` = :Nom "
+                         << "WHERE `id_categorie` = :Id";
+        }
+        requete->ParamEntier(QStringLiteral("Id"), Fid_categorie);
+        requete->ParamEntier(QStringLiteral("Interne"), Finterne ? 1 : 0);
+        requete->ParamTexte(QStringLiteral("Nom"), Fnom);
+        const bool resultat = requete->ExecSQL() == 1;
+        if (nouvelle && !resultat) Fid_categorie = -1;
+        transaction.Valider();
+        return resultat;
+    } catch (...) {
+        // The row was not written: a later save must insert again, not update nothing.
+        if (nouvelle) Fid_categorie = -1;
+        throw;
+    }
+}

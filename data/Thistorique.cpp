@@ -1,0 +1,47 @@
+#include "data/Thistorique.h"
+
+#include "data/Datamoduleabs.h"
+
+THistorique::THistorique(const QSqlRecord& ligne)
+    : Fdate_creation(DateZero()), Fdate_envoi(DateZero()) {
+    Fid = ChampLigne(ligne, QStringLiteral("id")).toInt();
+    Fagence = ChampLigne(ligne, QStringLiteral("agence")).toString();
+    Futilisateur = ChampLigne(ligne, QStringLiteral("utilisateur")).toString();
+    Fdate_creation = LireDateBase(ChampLigne(ligne, QStringLiteral("date_creation")));
+    Fexpediteur = ChampLigne(ligne, QStringLiteral("expediteur")).toString();
+    Fdestinataire = ChampLigne(ligne, QStringLiteral("destinataire")).toString();
+    Fnumero = ChampLigne(ligne, QStringLiteral("numero")).toString();
+    Fmessage = ChampLigne(ligne, QStringLiteral("message")).toString();
+    Fdate_envoi = LireDateBase(ChampLigne(ligne, QStringLiteral("date_envoi")));
+    Fetat = ChampLigne(ligne, QStringLiteral("etat")).toString();
+}
+
+void THistorique::AjouterHistorique(const QString& agence, const QString& utilisateur,
+                                    const QString& expediteur, const QString& destinataire,
+                                    const QString& numero, const QString& message,
+                                    const QDateTime& date_envoi, const QString& etat) {
+    if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
+    std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
+    if (!requete) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
+
+    requete->SQL << "INSERT INTO Historique (agence, utilisateur, date_creation, expediteur, "
+                    "destinataire, numero, message, date_envoi, etat) VALUES "
+                 << " (:Agence, :User, :DateCreation, :Expediteur, :Destinataire, :Numero, "
+                    ":Message, :DateEnvoi, :Etat)";
+    requete->ParamTexte(QStringLiteral("Agence"), agence);
+    requete->ParamTexte(QStringLiteral("User"), utilisateur);
+    requete->ParamDate(QStringLiteral("DateCreation"), QDateTime::currentDateTime());
+    requete->ParamTexte(QStringLiteral("Expediteur"), expediteur);
+    requete->ParamTexte(QStringLiteral("Destinataire"), destinataire);
+    requete->ParamTexte(QStringLiteral("Numero"), numero);
+    requete->ParamTexte(QStringLiteral("Message"), message);
+    requete->ParamDate(QStringLiteral("DateEnvoi"), date_envoi);
+    requete->ParamTexte(QStringLiteral("Etat"), etat);
+
+    // Taken at once rather than at the first write, so that the wait for another running
+    // copy goes through the busy timeout.
+    TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
+    if (requete->ExecSQL() != 1)
+        throw EErreurBase("Erreur : la ligne d'historique n'a pas été enregistrée.");
+    transaction.Valider();
+}

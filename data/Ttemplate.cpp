@@ -1,0 +1,57 @@
+#include "data/Ttemplate.h"
+
+#include "data/Datamoduleabs.h"
+
+TTemplate::TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie)
+    : Fagence(agence),
+      Futilisateur(utilisateur),
+      Fid_categorie(id_categorie),
+      Fnom(QStringLiteral("")),
+      Ftexte(QStringLiteral("")) {}
+
+TTemplate::TTemplate(const QSqlRecord& ligne)
+    : Fid_template(ChampLigne(ligne, QStringLiteral("id_template")).toInt()),
+      Fagence(ChampLigne(ligne, QStringLiteral("agence")).toString()),
+      Futilisateur(ChampLigne(ligne, QStringLiteral("utilisateur")).toString()),
+      Fid_categorie(ChampLigne(ligne, QStringLiteral("id_categorie")).toInt()),
+      Fnom(ChampLigne(ligne, QStringLiteral("nom")).toString()),
+      Ftexte(ChampLigne(ligne, QStringLiteral("texte")).toString()) {}
+
+bool TTemplate::Sauvegarder() {
+    if (!DataModuleAbs) return false;
+    std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
+    if (!requete) return false;
+
+    // The identifier scan and the INSERT form one write transaction (see TCategorie).
+    TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
+    const bool nouveau = Fid_template == -1;
+    try {
+        if (nouveau) {
+            Fid_template = DataModuleAbs->ProchainId(DataModuleAbs->tblTemplate);
+            requete->SQL << "INSERT INTO Template "
+                         << " (`id_template`, `agence`, `utilisateur`, `id_categorie`, `nom`, "
+                            "`texte`)"
+                         << " VALUES "
+                         << " (:Id, :Agence, :User, :IdCat, :Nom, :Texte)";
+            requete->ParamTexte(QStringLiteral("Agence"), Fagence);
+            requete->ParamTexte(QStringLiteral("User"), Futilisateur);
+            requete->ParamEntier(QStringLiteral("IdCat"), Fid_categorie);
+        } else {
+            requete->SQL << "UPDATE Template SET "
+                         << "`nom` = :Nom, "
+                         << "`texte` = :Texte "
+                         << "WHERE `id_template` = :Id";
+        }
+        requete->ParamEntier(QStringLiteral("Id"), Fid_template);
+        requete->ParamTexte(QStringLiteral("Nom"), Fnom);
+        requete->ParamTexte(QStringLiteral("Texte"), Ftexte);
+        const bool resultat = requete->ExecSQL() == 1;
+        if (nouveau && !resultat) Fid_template = -1;
+        transaction.Valider();
+        return resultat;
+    } catch (...) {
+        // The row was not written: a later save must insert again, not update nothing.
+        if (nouveau) Fid_template = -1;
+        throw;
+    }
+}

@@ -1,0 +1,153 @@
+#include "BaseTest.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <stdexcept>
+
+#include "data/CreationBase.h"
+#include "data/Datamoduleabs.h"
+
+namespace {
+int compteurConnexions = 0;
+
+[[noreturn]] void Echec(const QString& quoi, const QSqlQuery& q) {
+    throw std::runtime_error(
+        QStringLiteral("TBaseTest : %1 : %2").arg(quoi, q.lastError().text()).toStdString());
+}
+}  // namespace
+
+TBaseTest::TBaseTest(bool creer) {
+    if (!dossier.isValid()) throw std::runtime_error("TBaseTest : dossier temporaire impossible");
+    if (creer) CreerBase(Chemin());
+    module = std::make_unique<TDataModuleAbs>(dossier.path());
+    precedent = DataModuleAbs;
+    DataModuleAbs = module.get();
+}
+
+TBaseTest::~TBaseTest() {
+    if (DataModuleAbs == module.get()) DataModuleAbs = precedent;
+    module.reset();
+    if (!nomOutils.isEmpty()) {
+        QSqlDatabase::database(nomOutils, false).close();
+        QSqlDatabase::removeDatabase(nomOutils);
+    }
+}
+
+QString TBaseTest::Dossier() const { return dossier.path(); }
+
+QString TBaseTest::Chemin() const {
+    return QDir(dossier.path()).filePath(QStringLiteral("sms.abs"));
+}
+
+QString TBaseTest::ConnexionOutils() {
+    if (nomOutils.isEmpty()) {
+        nomOutils = QStringLiteral("baseTest-%1").arg(++compteurConnexions);
+        QSqlDatabase base = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomOutils);
+        base.setDatabaseName(Chemin());
+        base.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        if (!base.open())
+            throw std::runtime_error(QStringLiteral("TBaseTest : ouverture de %1 : %2")
+                                         .arg(Chemin(), base.lastError().text())
+                                         .toStdString());
+    }
+    return nomOutils;
+}
+
+QVariant TBaseTest::Ecrire(const QString& sql, const QVariantList& valeurs, bool lireId) {
+    QSqlQuery q(QSqlDatabase::database(ConnexionOutils()));
+    if (!q.prepare(sql)) Echec(sql, q);
+    for (const QVariant& v : valeurs) q.addBindValue(v);
+    if (!q.exec()) Echec(sql, q);
+    return lireId ? q.lastInsertId() : QVariant();
+}
+
+int TBaseTest::AjouterService(const QString& nom, const QString& url, const QString& cle,
+                              const QString& cle_api, const QString& numero, const QString& message,
+                              const QString& expediteur, const QString& date_envoi,
+                              const QString& format_date, const QString& statut_ok) {
+    const int id = Compter(QStringLiteral("SELECT coalesce(max(id), 0) + 1 FROM ConfigurationApi"));
+    Ecrire(QStringLiteral("INSERT INTO ConfigurationApi (id, nom, url, cle, cle_api, numero, "
+                          "message, expediteur, date_envoi, format_date, statut_ok) "
+                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+           {id, nom, url, cle, cle_api, numero, message, expediteur, date_envoi, format_date,
+            statut_ok},
+           false);
+    return id;
+}
+
+void TBaseTest::AjouterCategorie(int id, const QString& nom, bool interne) {
+    Ecrire(QStringLiteral("INSERT INTO Categorie (id_categorie, interne, nom) VALUES (?, ?, ?)"),
+           {id, interne ? 1 : 0, nom}, false);
+}
+
+void TBaseTest::AjouterTemplate(int id, const QString& agence, const QString& utilisateur,
+                                int id_categorie, const QString& nom, const QString& texte) {
+    Ecrire(QStringLiteral("INSERT INTO Template (id_template, agence, utilisateur, id_categorie, "
+                          "nom, texte) VALUES (?, ?, ?, ?, ?, ?)"),
+           {id, agence, utilisateur, id_categorie, nom, texte}, false);
+}
+
+void TBaseTest::AjouterParametreEntier(const QString& agence, const QString& utilisateur,
+                                       const QString& section, const QString& cle, qint64 valeur,
+                                       const QString& type) {
+    QString colonne = QStringLiteral("valeur_int");
+    QVariant v = valeur;
+    if (type == QLatin1String("STRING") || type == QLatin1String("MEMO")) {
+        colonne = type == QLatin1String("STRING") ? QStringLiteral("valeur_string")
+                                                  : QStringLiteral("valeur_memo");
+        v = QString::number(valeur);
+    } else if (type == QLatin1String("SHORTINT")) {
+        colonne = QStringLiteral("valeur_short_int");
+    } else if (type == QLatin1String("SMALLINT")) {
+        colonne = QStringLiteral("valeur_small_int");
+    } else if (type == QLatin1String("LARGEINT")) {
+        colonne = QStringLiteral("valeur_large_int");
+    } else if (type == QLatin1String("FLOAT")) {
+        colonne = QStringLiteral("valeur_float");
+    } else if (type == QLatin1String("CURRENCY")) {
+        colonne = QStringLiteral("valeur_currency");
+    }
+    // Null texts would be written as NULL: the settings store binds "" for them.
+    auto texte = [](const QString& s) { return s.isNull() ? QStringLiteral("") : s; };
+    Ecrire(QStringLiteral("INSERT INTO Parametres (agence, utilisateur, section, cle, "
+                          "valeur_type, %1) VALUES (?, ?, ?, ?, ?, ?)")
+               .arg(colonne),
+           {texte(agence), texte(utilisateur), texte(section), texte(cle), type, v}, false);
+}
+
+qint64 TBaseTest::AjouterHistorique(const QString& agence, const QString& utilisateur,
+                                    const QVariant& date_creation, const QString& expediteur,
+                                    const QString& destinataire, const QString& numero,
+                                    const QString& message, const QVariant& date_envoi,
+                                    const QVariant& etat) {
+    auto date = [](const QVariant& d) -> QVariant {
+        if (d.isNull() || !d.isValid()) return QVariant(QMetaType::fromType<QString>());
+        if (d.metaType() == QMetaType::fromType<QDateTime>())
+            return d.toDateTime().toString(QLatin1String(FormatDateBase));
+        return d.toString();
+    };
+    QVariant e = etat.isNull() || !etat.isValid() ? QVariant(QMetaType::fromType<QString>())
+                                                  : QVariant(etat.toString());
+    return Ecrire(QStringLiteral("INSERT INTO Historique (agence, utilisateur, date_creation, "
+                                 "expediteur, destinataire, numero, message, date_envoi, etat) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                  {agence, utilisateur, date(date_creation), expediteur, destinataire, numero,
+                   message, date(date_envoi), e},
+                  true)
+        .toLongLong();
+}
+
+QVariant TBaseTest::Valeur(const QString& sql) {
+    QSqlQuery q(QSqlDatabase::database(ConnexionOutils()));
+    q.setForwardOnly(true);
+    if (!q.exec(sql)) Echec(sql, q);
+    QVariant v = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    return v;
+}
+
+int TBaseTest::Compter(const QString& sql) { return Valeur(sql).toInt(); }
+
+void TBaseTest::Executer(const QString& sql) { Ecrire(sql, {}, false); }

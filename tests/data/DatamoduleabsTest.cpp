@@ -1,0 +1,380 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+#include "commun/BaseTest.h"
+#include "data/CreationBase.h"
+#include "data/Datamoduleabs.h"
+
+namespace {
+
+// Runs f, which must raise EErreurBase, and gives its text.
+template <typename F>
+QString TexteErreur(F f) {
+    try {
+        f();
+    } catch (const EErreurBase& e) {
+        return QString::fromUtf8(e.what());
+    }
+    ADD_FAILURE() << "aucune erreur levée";
+    return {};
+}
+
+QStringList Contenu(const QString& dossier) {
+    return QDir(dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+QStringList Parcourir(TCurseur& curseur, const QString& champ) {
+    QStringList valeurs;
+    curseur.AnnulerPlage();
+    for (curseur.Premier(); !curseur.Eof(); curseur.Suivant())
+        valeurs << curseur.Champ(champ).toString();
+    return valeurs;
+}
+
+}  // namespace
+
+TEST(Datamoduleabs, OuvertureFermetureEtReouverture) {
+    TBaseTest base;
+    TDataModuleAbs& m = base.Module();
+    EXPECT_EQ(DataModuleAbs, &m);
+    EXPECT_FALSE(m.Database().isOpen());
+    EXPECT_FALSE(m.tblCategorie.Active());
+
+    m.OuvrirBase();
+    m.OuvrirBase();  // a second call changes nothing
+    EXPECT_TRUE(m.Database().isOpen());
+    for (TCurseur* c : {&m.tblHistorique, &m.tblConfigurationApi, &m.tblCategorie, &m.tblParametres,
+                        &m.tblTemplate}) {
+        EXPECT_TRUE(c->Active()) << c->TableName.toStdString();
+        EXPECT_FALSE(c->ReadOnly);
+    }
+    EXPECT_EQ(m.tblHistorique.TableName, "Historique");
+    EXPECT_EQ(m.tblConfigurationApi.TableName, "ConfigurationApi");
+    EXPECT_EQ(m.tblCategorie.TableName, "Categorie");
+    EXPECT_EQ(m.tblParametres.TableName, "Parametres");
+    EXPECT_EQ(m.tblTemplate.TableName, "Template");
+    EXPECT_EQ(m.tblCategorie.IndexName, "ID");
+    EXPECT_EQ(m.tblParametres.IndexName, "OnlyOne");
+    EXPECT_EQ(m.tblConfigurationApi.IndexFieldNames, "NOM");
+    EXPECT_TRUE(m.tblConfigurationApi.IndexName.isEmpty());
+
+    m.FermerBase();
+    EXPECT_FALSE(m.Database().isOpen());
+    EXPECT_FALSE(m.tblTemplate.Active());
+    EXPECT_THROW(m.CreerRequete(), EErreurBase);
+    EXPECT_THROW(m.tblCategorie.Premier(), EErreurBase);
+
+    base.AjouterCategorie(4, "Après fermeture");
+    m.OuvrirBase();
+    EXPECT_EQ(Parcourir(m.tblCategorie, "nom"), QStringList{"Après fermeture"});
+    EXPECT_EQ(m.CheminFichier(), base.Chemin());
+}
+
+TEST(Datamoduleabs, FichierAbsentNiCreeNiRemplace) {
+    TBaseTest base(false);
+    const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+    EXPECT_TRUE(texte.startsWith("Erreur : ")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("introuvable")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("unable to open database file")) << texte.toStdString();
+    EXPECT_TRUE(Contenu(base.Dossier()).isEmpty())
+        << Contenu(base.Dossier()).join(' ').toStdString();
+    EXPECT_FALSE(base.Module().Database().isOpen());
+}
+
+TEST(Datamoduleabs, DossierAvecDieseEtPourcent) {
+    // Unencoded, "#" would cut "?mode=rw" off the URI and SQLite would create a file.
+    QTemporaryDir parent;
+    ASSERT_TRUE(parent.isValid());
+    for (const QString& nom : {QStringLiteral("a#b"), QStringLiteral("c%20d"),
+                               QStringLiteral("e?f%"), QStringLiteral("é è#%23")}) {
+        const QString dossier = QDir(parent.path()).filePath(nom);
+        ASSERT_TRUE(QDir().mkpath(dossier));
+        const QStringList avant = Contenu(parent.path());
+        {
+            TDataModuleAbs m(dossier);
+            EXPECT_THROW(m.OuvrirBase(), EErreurBase) << nom.toStdString();
+        }
+        EXPECT_TRUE(Contenu(dossier).isEmpty()) << nom.toStdString();
+        EXPECT_EQ(Contenu(parent.path()), avant) << nom.toStdString();
+
+        // The same folder with a database in it opens.
+        CreerBase(QDir(dossier).filePath("sms.abs"));
+        TDataModuleAbs m(dossier);
+        EXPECT_NO_THROW(m.OuvrirBase()) << nom.toStdString();
+        EXPECT_TRUE(m.tblCategorie.Active());
+        EXPECT_EQ(Contenu(dossier), QStringList{"sms.abs"});
+    }
+}
+
+TEST(Datamoduleabs, FichierQuiNestPasUneBase) {
+    TBaseTest base(false);
+    const QByteArray contenu =
+        "Ceci n'est pas une base de données, mais un simple texte.\n"
+        "Il doit rester intact après la tentative d'ouverture.\n";
+    {
+        QFile f(base.Chemin());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contenu.repeated(20));
+    }
+    const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+    EXPECT_TRUE(texte.contains("n'est pas une base de données")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("file is not a database")) << texte.toStdString();
+    EXPECT_FALSE(base.Module().Database().isOpen());
+    QFile f(base.Chemin());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), contenu.repeated(20));
+    EXPECT_EQ(Contenu(base.Dossier()), QStringList{"sms.abs"});
+}
+
+TEST(Datamoduleabs, FichierVideSansTables) {
+    TBaseTest base(false);
+    {
+        QFile f(base.Chemin());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+    EXPECT_TRUE(texte.contains("« Historique »")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("no such table")) << texte.toStdString();
+    EXPECT_EQ(QFileInfo(base.Chemin()).size(), 0);
+    EXPECT_EQ(Contenu(base.Dossier()), QStringList{"sms.abs"});
+}
+
+TEST(Datamoduleabs, TableOuIndexManquant) {
+    {
+        TBaseTest base;
+        base.Executer("DROP TABLE Template");
+        const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+        EXPECT_TRUE(texte.contains("la table « Template » est absente")) << texte.toStdString();
+        EXPECT_TRUE(texte.contains("no such table: Template")) << texte.toStdString();
+        // Nothing is left half open.
+        EXPECT_FALSE(base.Module().Database().isOpen());
+        EXPECT_FALSE(base.Module().tblHistorique.Active());
+    }
+    for (const char* index : {"Categorie_ID", "ConfigurationApi_ID", "Historique_ID", "Template_ID",
+                              "Parametres_OnlyOne"}) {
+        TBaseTest base;
+        base.Executer(QStringLiteral("DROP INDEX %1").arg(index));
+        const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+        EXPECT_TRUE(texte.contains(index)) << texte.toStdString();
+        EXPECT_TRUE(texte.contains("absent")) << texte.toStdString();
+        EXPECT_FALSE(base.Module().Database().isOpen());
+    }
+}
+
+TEST(Datamoduleabs, ProchainId) {
+    TBaseTest base;
+    TDataModuleAbs& m = base.Module();
+    m.OuvrirBase();
+    EXPECT_EQ(m.ProchainId(m.tblCategorie), 1);
+
+    base.AjouterTemplate(3, "A", "U", 1, "t3", "");
+    base.AjouterTemplate(7, "A", "U", 1, "t7", "");
+    base.AjouterTemplate(5, "A", "U", 2, "t5", "");
+    EXPECT_EQ(m.ProchainId(m.tblTemplate), 8);
+    // The cursor is left past its end; the next scan starts again from the first row.
+    EXPECT_TRUE(m.tblTemplate.Eof());
+    EXPECT_EQ(Parcourir(m.tblTemplate, "nom"), (QStringList{"t3", "t5", "t7"}));
+
+    base.AjouterCategorie(-3, "moins trois");
+    base.AjouterCategorie(0, "zéro");
+    base.AjouterCategorie(-8, "moins huit");
+    EXPECT_EQ(m.ProchainId(m.tblCategorie), 1);
+
+    base.AjouterService("S", "u");
+    base.Executer("UPDATE ConfigurationApi SET id = 2147483647");
+    EXPECT_THROW(m.ProchainId(m.tblConfigurationApi), EErreurBase);
+}
+
+TEST(Datamoduleabs, OrdreDesCurseurs) {
+    TBaseTest base;
+    TDataModuleAbs& m = base.Module();
+    base.AjouterService("Zeta");
+    base.AjouterService("alpha");
+    base.AjouterService("Mu");
+    base.Executer("UPDATE ConfigurationApi SET id = 10 - id");  // ids 9, 8, 7
+    base.AjouterCategorie(20, "vingt");
+    base.AjouterCategorie(3, "trois");
+    base.AjouterCategorie(11, "onze");
+    m.OuvrirBase();
+    // Services by name (binary order of the names), categories by identifier.
+    EXPECT_EQ(Parcourir(m.tblConfigurationApi, "NOM"), (QStringList{"Mu", "Zeta", "alpha"}));
+    EXPECT_EQ(Parcourir(m.tblCategorie, "Nom"), (QStringList{"trois", "onze", "vingt"}));
+    EXPECT_EQ(Parcourir(m.tblCategorie, "ID_CATEGORIE"), (QStringList{"3", "11", "20"}));
+
+    // A reopening keeps the orders; reading past the end or an unknown field is an error.
+    m.OuvrirBase();
+    EXPECT_EQ(Parcourir(m.tblConfigurationApi, "nom"), (QStringList{"Mu", "Zeta", "alpha"}));
+    EXPECT_THROW(m.tblCategorie.Ligne(), EErreurBase);
+    m.tblCategorie.Premier();
+    EXPECT_THROW(m.tblCategorie.Champ("inconnu"), EErreurBase);
+    m.tblCategorie.IndexFieldNames = "inconnu";
+    EXPECT_THROW(m.tblCategorie.Premier(), EErreurBase);
+}
+
+TEST(Datamoduleabs, RequeteLignesParametresEtLecture) {
+    TBaseTest base;
+    TDataModuleAbs& m = base.Module();
+    m.OuvrirBase();
+
+    auto r = m.CreerRequete();
+    ASSERT_TRUE(r);
+    r->SQL << "INSERT INTO Parametres "
+           << " (agence, utilisateur, section, cle, valeur_type, "
+           << "  valeur_int, valeur_datetime) VALUES  "
+           << " (:Agence, :Utilisateur, :Section, :Cle, :Type, :Valeur, :Quand) ";
+    EXPECT_EQ(r->Texte(),
+              "INSERT INTO Parametres \n (agence, utilisateur, section, cle, valeur_type, \n"
+              "  valeur_int, valeur_datetime) VALUES  \n"
+              " (:Agence, :Utilisateur, :Section, :Cle, :Type, :Valeur, :Quand) ");
+    r->ParamTexte("Agence", QString());  // null text: bound as the empty text
+    r->ParamTexte("Utilisateur", "Él'ise");
+    r->ParamTexte("Section", "S");
+    r->ParamTexte("Cle", "C");
+    r->ParamTexte("Type", "INTEGER");
+    r->ParamEntier("Valeur", -42);
+    r->ParamDate("Quand", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, 99)));
+    EXPECT_EQ(r->ExecSQL(), 1);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Parametres WHERE agence = '' AND agence IS NOT "
+                           "NULL AND utilisateur = 'Él''ise'"),
+              1);
+    EXPECT_EQ(base.Valeur("SELECT valeur_datetime FROM Parametres").toString(),
+              "2024-02-29 23:59:59.099");
+
+    // A second insertion, then a SELECT walked, counted and walked again.
+    r->ParamTexte("Section", "T");
+    r->ParamEntier("Valeur", 7);
+    EXPECT_EQ(r->ExecSQL(), 1);
+    auto s = m.CreerRequete();
+    s->SQL << "SELECT * FROM Parametres"
+           << " WHERE `agence` = :Agence "
+           << " AND valeur_int <> :Exclu";
+    s->ParamTexte("Agence", "");
+    s->ParamEntier("Exclu", 1000);
+    s->Ouvrir();
+    EXPECT_EQ(s->NombreLignes(), 2);
+    QStringList sections;
+    QDateTime quand;
+    for (; !s->Eof(); s->Suivant()) {
+        sections << s->Champ("SECTION").toString();
+        quand = LireDateBase(s->Champ("Valeur_DateTime"));
+        EXPECT_EQ(s->Ligne().value("utilisateur").toString(), "Él'ise");
+    }
+    EXPECT_EQ(sections, (QStringList{"S", "T"}));
+    EXPECT_EQ(quand, QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, 99)));
+    EXPECT_THROW(s->Champ("section"), EErreurBase);  // past the end
+    s->Fermer();
+    EXPECT_TRUE(s->Eof());
+
+    // An UPDATE gives its row count; a misspelt parameter or a bad statement raises.
+    auto u = m.CreerRequete();
+    u->SQL << "UPDATE Parametres SET valeur_int = :Valeur WHERE section <> :Section";
+    u->ParamEntier("Valeur", 5);
+    u->ParamTexte("Section", "X");
+    EXPECT_EQ(u->ExecSQL(), 2);
+    u->ParamTexte("Sectio", "X");
+    EXPECT_THROW(u->ExecSQL(), EErreurBase);
+    auto f = m.CreerRequete();
+    f->SQL << "SELECT * FROM TableInconnue";
+    const QString texte = TexteErreur([&] { f->Ouvrir(); });
+    EXPECT_TRUE(texte.contains("no such table: TableInconnue")) << texte.toStdString();
+}
+
+TEST(Datamoduleabs, Dates) {
+    EXPECT_EQ(DateZero(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    EXPECT_EQ(LireDateBase(QVariant()), DateZero());
+    EXPECT_EQ(LireDateBase(QVariant(QMetaType::fromType<QString>())), DateZero());
+    EXPECT_EQ(LireDateBase(QString("")), DateZero());
+    EXPECT_EQ(LireDateBase(QString("2023-01-02 03:04:05.006")),
+              QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5, 6)));
+    EXPECT_EQ(LireDateBase(QString("2023-01-02 03:04:05")),
+              QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5)));
+    EXPECT_THROW(LireDateBase(QString("hier")), EErreurBase);
+}
+
+TEST(Datamoduleabs, TransactionImmediate) {
+    TBaseTest base;
+    TDataModuleAbs& m = base.Module();
+    m.OuvrirBase();
+    auto inserer = [&](int id) {
+        auto r = m.CreerRequete();
+        r->SQL << "INSERT INTO Categorie (id_categorie, interne, nom) VALUES (:Id, 0, 'x')";
+        r->ParamEntier("Id", id);
+        r->ExecSQL();
+    };
+    {
+        TTransactionImmediate t(m.NomConnexion());
+        inserer(1);
+        {
+            TTransactionImmediate interieure(m.NomConnexion());  // joins the outer one
+            inserer(2);
+            interieure.Valider();
+        }
+    }  // left without Valider: rolled back
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie"), 0);
+    {
+        TTransactionImmediate t(m.NomConnexion());
+        inserer(3);
+        t.Valider();
+    }
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie"), 1);
+    // The unique identifier index refuses a twin.
+    EXPECT_THROW(inserer(3), EErreurBase);
+}
+
+// Four running copies create categories and append history rows on the same file at the
+// same time: every identifier is distinct, every row is there, nobody sees a locked base.
+TEST(Datamoduleabs, PlusieursProcessusSimultanes) {
+    TBaseTest base;
+    constexpr int copies = 4;
+    constexpr int lignes = 200;
+    std::vector<std::unique_ptr<QProcess>> processus;
+    for (int i = 0; i < copies; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(PARLIVO_BIN_DIR "/parlivo-concurrence"),
+                 {base.Dossier(), QString::number(i), QString::number(lignes)});
+        ASSERT_TRUE(p->waitForStarted()) << p->errorString().toStdString();
+        processus.push_back(std::move(p));
+    }
+    {
+        QFile depart(QDir(base.Dossier()).filePath("depart"));
+        ASSERT_TRUE(depart.open(QIODevice::WriteOnly));
+    }
+    QSet<int> ids;
+    int total = 0;
+    for (auto& p : processus) {
+        ASSERT_TRUE(p->waitForFinished(240000));
+        const QString erreurs = QString::fromLocal8Bit(p->readAllStandardError());
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0) << erreurs.toStdString();
+        EXPECT_FALSE(erreurs.contains("locked")) << erreurs.toStdString();
+        for (const QByteArray& ligne : p->readAllStandardOutput().split('\n')) {
+            if (ligne.trimmed().isEmpty()) continue;
+            ids.insert(ligne.trimmed().toInt());
+            ++total;
+        }
+    }
+    EXPECT_EQ(total, copies * lignes);
+    EXPECT_EQ(ids.size(), copies * lignes);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie"), copies * lignes);
+    EXPECT_EQ(base.Compter("SELECT count(DISTINCT id_categorie) FROM Categorie"), copies * lignes);
+    EXPECT_EQ(base.Compter("SELECT max(id_categorie) FROM Categorie"), copies * lignes);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), copies * lignes);
+    EXPECT_EQ(base.Compter("SELECT count(DISTINCT id) FROM Historique"), copies * lignes);
+    for (int i = 0; i < copies; ++i) {
+        EXPECT_EQ(base.Compter(QStringLiteral("SELECT count(*) FROM Categorie WHERE nom LIKE "
+                                              "'P%1-%%'")
+                                   .arg(i)),
+                  lignes);
+        EXPECT_EQ(base.Compter(QStringLiteral("SELECT count(DISTINCT message) FROM Historique "
+                                              "WHERE agence = 'A%1'")
+                                   .arg(i)),
+                  lignes);
+    }
+}
