@@ -1,0 +1,181 @@
+#include "commun/ServeurTest.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+#include <stdexcept>
+
+namespace {
+
+QString DecoderComposant(QByteArray texte) {
+    texte.replace('+', ' ');
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(texte));
+}
+
+constexpr const char* TamponPropriete = "tamponRequete";
+
+}  // namespace
+
+bool TServeurTest::TRequeteRecue::ContientParametre(const QString& nom) const {
+    for (const auto& [n, v] : parametres) {
+        if (n == nom) return true;
+    }
+    return false;
+}
+
+QString TServeurTest::TRequeteRecue::Parametre(const QString& nom) const {
+    for (const auto& [n, v] : parametres) {
+        if (n == nom) return v;
+    }
+    return QString();
+}
+
+QStringList TServeurTest::TRequeteRecue::NomsParametres() const {
+    QStringList noms;
+    for (const auto& [n, v] : parametres) noms << n;
+    return noms;
+}
+
+QByteArray TServeurTest::TRequeteRecue::Entete(const QByteArray& nom) const {
+    for (const auto& [n, v] : entetes) {
+        if (n.compare(nom, Qt::CaseInsensitive) == 0) return v;
+    }
+    return QByteArray();
+}
+
+TServeurTest::TServeurTest(QObject* parent) : QObject(parent), serveur(new QTcpServer(this)) {
+    if (!serveur->listen(QHostAddress::LocalHost, 0)) {
+        throw std::runtime_error("TServeurTest : écoute impossible sur 127.0.0.1 (" +
+                                 serveur->errorString().toStdString() + ")");
+    }
+    port = serveur->serverPort();
+    connect(serveur, &QTcpServer::newConnection, this, &TServeurTest::NouvelleConnexion);
+}
+
+TServeurTest::~TServeurTest() = default;
+
+QString TServeurTest::Url(const QString& chemin) const {
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(chemin);
+}
+
+void TServeurTest::Repondre(int nouveauStatut, const QByteArray& nouveauCorps,
+                            const QByteArray& nouveauType) {
+    statut = nouveauStatut;
+    corps = nouveauCorps;
+    typeContenu = nouveauType;
+    repondre = true;
+}
+
+void TServeurTest::AjouterEnteteReponse(const QByteArray& nom, const QByteArray& valeur) {
+    entetesReponse.append({nom, valeur});
+}
+
+void TServeurTest::NePasRepondre() { repondre = false; }
+
+void TServeurTest::Fermer() { serveur->close(); }
+
+bool TServeurTest::AttendreRequetes(std::size_t nombre, int ms) {
+    QDeadlineTimer limite(ms);
+    while (requetes.size() < nombre && !limite.hasExpired()) {
+        QEventLoop boucle;
+        QTimer::singleShot(20, &boucle, &QEventLoop::quit);
+        connect(this, &TServeurTest::RequeteRecue, &boucle, &QEventLoop::quit);
+        boucle.exec();
+    }
+    return requetes.size() >= nombre;
+}
+
+QByteArray TServeurTest::Raison(int statut) {
+    switch (statut) {
+        case 200:
+            return "OK";
+        case 201:
+            return "Created";
+        case 204:
+            return "No Content";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 400:
+            return "Bad Request";
+        case 401:
+            return "Unauthorized";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        case 502:
+            return "Bad Gateway";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Statut";
+    }
+}
+
+void TServeurTest::NouvelleConnexion() {
+    while (QTcpSocket* socket = serveur->nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Lire(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void TServeurTest::Lire(QTcpSocket* socket) {
+    QByteArray tampon = socket->property(TamponPropriete).toByteArray() + socket->readAll();
+    socket->setProperty(TamponPropriete, tampon);
+    const qsizetype finEntetes = tampon.indexOf("\r\n\r\n");
+    if (finEntetes < 0) return;
+
+    TRequeteRecue requete;
+    const QList<QByteArray> lignes = tampon.left(finEntetes).split('\n');
+    const QList<QByteArray> premiere = lignes.value(0).trimmed().split(' ');
+    requete.methode = premiere.value(0);
+    requete.cible = premiere.value(1);
+    qsizetype longueur = 0;
+    for (qsizetype i = 1; i < lignes.size(); ++i) {
+        const QByteArray ligne = lignes[i].trimmed();
+        const qsizetype deuxPoints = ligne.indexOf(':');
+        if (deuxPoints <= 0) continue;
+        const QByteArray nom = ligne.left(deuxPoints).trimmed();
+        const QByteArray valeur = ligne.mid(deuxPoints + 1).trimmed();
+        requete.entetes.append({nom, valeur});
+        if (nom.compare("Content-Length", Qt::CaseInsensitive) == 0) longueur = valeur.toLongLong();
+    }
+    if (tampon.size() < finEntetes + 4 + longueur) return;  // the body is still coming
+    requete.corps = tampon.mid(finEntetes + 4, longueur);
+    socket->setProperty(TamponPropriete, QByteArray());
+
+    const qsizetype interrogation = requete.cible.indexOf('?');
+    requete.chemin = QUrl::fromPercentEncoding(
+        interrogation < 0 ? requete.cible : requete.cible.left(interrogation));
+    if (interrogation >= 0) {
+        for (const QByteArray& piece : requete.cible.mid(interrogation + 1).split('&')) {
+            if (piece.isEmpty()) continue;
+            const qsizetype egal = piece.indexOf('=');
+            requete.parametres.append(
+                {DecoderComposant(egal < 0 ? piece : piece.left(egal)),
+                 egal < 0 ? QString("") : DecoderComposant(piece.mid(egal + 1))});
+        }
+    }
+    requetes.push_back(requete);
+
+    if (repondre) {
+        QByteArray reponse =
+            "HTTP/1.1 " + QByteArray::number(statut) + ' ' + Raison(statut) + "\r\n";
+        if (!typeContenu.isEmpty()) reponse += "Content-Type: " + typeContenu + "\r\n";
+        for (const auto& [nom, valeur] : entetesReponse) reponse += nom + ": " + valeur + "\r\n";
+        reponse += "Content-Length: " + QByteArray::number(corps.size()) + "\r\n";
+        reponse += "Connection: close\r\n\r\n";
+        reponse += corps;
+        socket->write(reponse);
+        socket->disconnectFromHost();
+    }
+    emit RequeteRecue();
+}

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QUrl>
+
+#include "commun/ServeurTest.h"
+#include "platform/ClientHttp.h"
+
+namespace {
+
+// The text of the failure a request raises; fails the test when it raises none.
+QString Echec(TClientHttp& client, const QString& url) {
+    try {
+        const QString corps = client.Get(url, {});
+        ADD_FAILURE() << "aucune erreur; corps reçu : " << corps.toStdString();
+    } catch (const EErreurHttp& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QString();
+}
+
+}  // namespace
+
+TEST(ClientHttp, EnvoieLesEntetesEtLaCibleTelsQuels) {
+    TServeurTest serveur;
+    serveur.Repondre(200, QString::fromUtf8("{\"texte\":\"reçu é\"}").toUtf8());
+    TClientHttp client;
+    const QString cible =
+        "/api/envoi?cle=a%26b&message=a%26b%3Dc%2Bd%23e%25f%20%C3%A9%0D%0A~&numero=%2B33612345678";
+    const QString corps = client.Get(serveur.Url(cible), {{"User-Agent", "Agent/1.0"},
+                                                          {"Content-Type", "application/json"},
+                                                          {"Accept", "text/html,*/*;q=0.8"}});
+    EXPECT_EQ(corps, QString::fromUtf8("{\"texte\":\"reçu é\"}"));
+    ASSERT_EQ(serveur.Requetes().size(), 1u);
+    const auto& requete = serveur.Requetes()[0];
+    EXPECT_EQ(requete.methode, "GET");
+    EXPECT_EQ(requete.cible, cible.toLatin1());
+    EXPECT_EQ(requete.chemin, "/api/envoi");
+    EXPECT_EQ(requete.Parametre("message"), QString::fromUtf8("a&b=c+d#e%f é\r\n~"));
+    EXPECT_EQ(requete.Parametre("numero"), "+33612345678");
+    EXPECT_EQ(requete.Entete("user-agent"), "Agent/1.0");
+    EXPECT_EQ(requete.Entete("Content-Type"), "application/json");
+    EXPECT_EQ(requete.Entete("Accept"), "text/html,*/*;q=0.8");
+    EXPECT_TRUE(requete.corps.isEmpty());
+}
+
+TEST(ClientHttp, DecodeLeCorpsSelonLeJeuDeCaracteresAnnonce) {
+    TServeurTest serveur;
+    TClientHttp client;
+    serveur.Repondre(200, "caf\xe9", "text/plain; charset=ISO-8859-1");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("café"));
+    serveur.Repondre(200, "caf\xe9", "text/plain;Charset=\"latin1\"");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("café"));
+    serveur.Repondre(200,
+                     QByteArray("\xff\xfe"
+                                "a\0\xe9\0",
+                                6),
+                     "application/json; charset=UTF-16");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("aé"));
+    serveur.Repondre(200, "\x80 d\xfb", "text/html; charset=windows-1252");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("€ dû"));
+    // Without a charset, or with one unknown, the body is read as UTF-8.
+    serveur.Repondre(200, "caf\xc3\xa9", "application/json");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("café"));
+    serveur.Repondre(200, "caf\xc3\xa9", "");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("café"));
+    serveur.Repondre(200, "caf\xc3\xa9", "text/plain; charset=inconnu-42");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), QString::fromUtf8("café"));
+    serveur.Repondre(200, "", "application/json");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), "");
+}
+
+TEST(ClientHttp, UnStatutHorsSuccesEstUneErreurQuiLeNomme) {
+    TServeurTest serveur;
+    TClientHttp client;
+    serveur.Repondre(500, R"({"resultat":1})");
+    const QString erreur500 = Echec(client, serveur.Url("/envoi"));
+    EXPECT_TRUE(erreur500.contains("500")) << erreur500.toStdString();
+    EXPECT_TRUE(erreur500.contains("Internal Server Error")) << erreur500.toStdString();
+
+    serveur.Repondre(404, "absent", "text/plain");
+    const QString erreur404 = Echec(client, serveur.Url("/envoi"));
+    EXPECT_TRUE(erreur404.contains("404")) << erreur404.toStdString();
+    EXPECT_TRUE(erreur404.contains("Not Found")) << erreur404.toStdString();
+
+    serveur.Repondre(201, "cree");
+    EXPECT_EQ(client.Get(serveur.Url(), {}), "cree");
+}
+
+TEST(ClientHttp, ConnexionRefuseeAdresseInvalideEtDelaiDepasse) {
+    TClientHttp client;
+    {
+        TServeurTest ferme;
+        ferme.Fermer();
+        const QString refus = Echec(client, ferme.Url("/envoi"));
+        EXPECT_TRUE(refus.startsWith(QString::fromUtf8("Connexion refusée")))
+            << refus.toStdString();
+    }
+    const QString invalide = Echec(client, "pas une adresse");
+    EXPECT_TRUE(invalide.startsWith("Adresse du service invalide")) << invalide.toStdString();
+
+    TServeurTest muet;
+    muet.NePasRepondre();
+    client.DefinirDelai(300);
+    EXPECT_EQ(client.Delai(), 300);
+    const QString delai = Echec(client, muet.Url("/envoi"));
+    EXPECT_EQ(delai, QString::fromUtf8("Délai dépassé : le service n'a pas répondu en 300 ms"));
+    EXPECT_EQ(muet.Requetes().size(), 1u);
+
+    // The client is still usable after a failure.
+    TServeurTest serveur;
+    EXPECT_EQ(client.Get(serveur.Url(), {}), R"({"resultat":1})");
+}
+
+TEST(ClientHttp, GardeLesCookiesPourSaDureeDeVie) {
+    TServeurTest serveur;
+    serveur.AjouterEnteteReponse("Set-Cookie", "session=abc123; Path=/");
+    TClientHttp client;
+    EXPECT_EQ(client.Delai(), TClientHttp::DelaiParDefaut);
+    client.Get(serveur.Url("/connexion"), {});
+    client.Get(serveur.Url("/envoi"), {});
+    ASSERT_EQ(serveur.Requetes().size(), 2u);
+    EXPECT_TRUE(serveur.Requetes()[0].Entete("Cookie").isNull());
+    EXPECT_EQ(serveur.Requetes()[1].Entete("Cookie"), "session=abc123");
+    EXPECT_EQ(client.Cookies()->cookiesForUrl(QUrl(serveur.Url())).size(), 1);
+
+    // Another client starts with no cookie.
+    TClientHttp autre;
+    autre.Get(serveur.Url("/envoi"), {});
+    ASSERT_EQ(serveur.Requetes().size(), 3u);
+    EXPECT_TRUE(serveur.Requetes()[2].Entete("Cookie").isNull());
+}
