@@ -1,9 +1,21 @@
 #pragma once
 
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 #include "envoi/Tbalises.h"
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class TCategorie;
+class TConfigurationApi;
+class TEnvoiSms;
+class TTemplate;
 
 // The send window (mode ENVOI).
 class TFormEnvoiSMS : public QWidget {
@@ -17,25 +29,86 @@ class TFormEnvoiSMS : public QWidget {
     void AjouterBalisesSection(const QString& section);
     // The opening steps, run once at the first activation.
     void FormActivate();
+    // Closes the database and releases the records; run by every close of the window.
+    void FormClose();
+
+    // Event handlers, connected to their controls; public so that they can be run as the
+    // user would run them.
+    void combo_apiChange();
+    void combo_categorieChange();
+    void combo_templateChange();
+    void btnRefreshMessageClick();
+    void edtNumeroChange();
+    void memoMessageChange();
+    void btnEnvoyerClick();
+    void btnQuitterClick();
 
     const QString& Agence() const { return agence; }
     const QString& Utilisateur() const { return utilisateur; }
     qint32 CategorieDefaut() const { return categorieDefaut; }
     TBalises& Balises() { return balises; }
 
+    const std::vector<std::unique_ptr<TConfigurationApi>>& ListeApi() const { return listeApi; }
+    const std::vector<std::unique_ptr<TCategorie>>& ListeCategories() const {
+        return listeCategories;
+    }
+    const std::vector<std::unique_ptr<TTemplate>>& ListeTemplates() const { return listeTemplates; }
+    // The send operation; it lives as long as the window so that a service's cookies last.
+    TEnvoiSms& Envoi() { return *envoi; }
+    // True from the confirmation of a send until its outcome is written.
+    bool EnvoiEnCours() const { return envoiEnCours; }
+
+    QLabel* label_api;
+    QComboBox* combo_api;
+    QLabel* label_sender;
     QLineEdit* edtExpediteur;
+    QLabel* label_numero;
     QLineEdit* edtNumero;
+    QLabel* Label2;
+    QComboBox* combo_categorie;
+    QLabel* Label1;
+    QComboBox* combo_template;
+    QPushButton* btnRefreshMessage;
+    QLabel* label_message;
+    QPlainTextEdit* memoMessage;
+    QLabel* label_delay;
+    QDateTimeEdit* dtpDateEnvoi;
+    QLabel* label_response;
+    QPlainTextEdit* edtReponse;
+    QPushButton* btnEnvoyer;
+    QPushButton* btnQuitter;
 
   protected:
     bool event(QEvent* evenement) override;
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+    void closeEvent(QCloseEvent* evenement) override;
+    void showEvent(QShowEvent* evenement) override;
 
   private:
+    void CreerControles();
+    void PlacerControles();
+    void RelierControles();
+    // The message box's text as the send takes it: lines joined by CR LF.
+    QString TexteMessage() const;
+    // A failed input check: error box, red caption, focus on the field.
+    void Refuser(const QString& message, QLabel* libelle, QWidget* champ);
+    const TConfigurationApi* ServiceNomme(const QString& nom) const;
+    const TCategorie* CategorieNommee(const QString& nom) const;
+    const TTemplate* TemplateNomme(const QString& nom) const;
+
     QString fichierParametres;
     QString agence;
     QString utilisateur;
     qint32 categorieDefaut = 0;
     TBalises balises;
     bool ouverte = false;
+    bool centree = false;
+    bool envoiEnCours = false;
+
+    std::vector<std::unique_ptr<TConfigurationApi>> listeApi;
+    std::vector<std::unique_ptr<TCategorie>> listeCategories;
+    std::vector<std::unique_ptr<TTemplate>> listeTemplates;
+    std::unique_ptr<TEnvoiSms> envoi;
 };
 
 extern TFormEnvoiSMS* FormEnvoiSMS;
