@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "commun/BaseTest.h"
+#include "data/Datamoduleabs.h"
+#include "data/Ttemplate.h"
+
+TEST(Ttemplate, NouveauModele) {
+    TBaseTest base;
+    DataModuleAbs->OuvrirBase();
+    for (int id : {4, 12, 7}) base.AjouterTemplate(id, "X", "Y", 1, "t", "texte");
+
+    TTemplate modele("AG1", "", 3);
+    EXPECT_EQ(modele.id_template(), -1);
+    EXPECT_EQ(modele.id_categorie(), 3);
+    EXPECT_TRUE(modele.nom().isEmpty());
+    EXPECT_TRUE(modele.texte().isEmpty());
+    // Saved without a name: empty texts, not NULL.
+    EXPECT_TRUE(modele.Sauvegarder());
+    EXPECT_EQ(modele.id_template(), 13);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Template WHERE id_template = 13 AND agence = "
+                           "'AG1' AND utilisateur = '' AND id_categorie = 3 AND nom = '' AND "
+                           "texte = ''"),
+              1);
+
+    TTemplate autre("AG2", "U2", 1);
+    autre.setNom("Rappel");
+    autre.setTexte("Bonjour <Client_Nom>,\r\nvotre dossier <Dossier_Reference>.");
+    EXPECT_TRUE(autre.Sauvegarder());
+    EXPECT_EQ(autre.id_template(), 14);
+    EXPECT_EQ(base.Valeur("SELECT texte FROM Template WHERE id_template = 14").toString(),
+              "Bonjour <Client_Nom>,\r\nvotre dossier <Dossier_Reference>.");
+}
+
+TEST(Ttemplate, LectureEtMiseAJour) {
+    TBaseTest base;
+    DataModuleAbs->OuvrirBase();
+    base.AjouterTemplate(2, "AG", "US", 5, "Premier", "Texte 1");
+    base.AjouterTemplate(1, "AG", "US", 6, "Second", "Texte 2");
+
+    QList<TTemplate> lus;
+    TCurseur& c = DataModuleAbs->tblTemplate;
+    c.AnnulerPlage();
+    for (c.Premier(); !c.Eof(); c.Suivant()) lus.append(TTemplate(c.Ligne()));
+    ASSERT_EQ(lus.size(), 2);
+    EXPECT_EQ(lus[0].id_template(), 1);  // index ID: identifier order
+    EXPECT_EQ(lus[0].nom(), "Second");
+    EXPECT_EQ(lus[1].id_categorie(), 5);
+    EXPECT_EQ(lus[1].agence(), "AG");
+    EXPECT_EQ(lus[1].utilisateur(), "US");
+    EXPECT_EQ(lus[1].texte(), "Texte 1");
+
+    // Saving an existing template changes only nom and texte in its row.
+    base.Executer("UPDATE Template SET agence = 'AUTRE', id_categorie = 9 WHERE id_template = 2");
+    lus[1].setNom("Premier bis");
+    lus[1].setTexte("");
+    EXPECT_TRUE(lus[1].Sauvegarder());
+    EXPECT_EQ(lus[1].id_template(), 2);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Template WHERE id_template = 2 AND agence = "
+                           "'AUTRE' AND utilisateur = 'US' AND id_categorie = 9 AND nom = "
+                           "'Premier bis' AND texte = ''"),
+              1);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Template"), 2);
+
+    // A template removed meanwhile: false, nothing inserted.
+    base.Executer("DELETE FROM Template WHERE id_template = 1");
+    EXPECT_FALSE(lus[0].Sauvegarder());
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Template"), 1);
+}
