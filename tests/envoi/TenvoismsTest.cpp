@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "commun/BaseTest.h"
+#include "commun/ServeurTest.h"
+#include "data/Datamoduleabs.h"
+#include "data/Tconfigurationapi.h"
+#include "envoi/Tenvoisms.h"
+#include "platform/DialoguesScriptes.h"
+
+namespace {
+
+const QString Envoye = QString::fromUtf8("Envoyé");
+
+class TEnvoiSmsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DataModuleAbs->OuvrirBase();
+        balises.Definir("<Client_Nom>", "Dupont");
+        balises.Definir("<Societe_Nom>", "Parlivo SA");
+    }
+
+    TConfigurationApi Service(const QString& chemin = "/api/envoi") {
+        return TConfigurationApi(1, "Service test", serveur.Url(chemin), "CLE", "key", "to", "text",
+                                 "from", "date", "yyyy-mm-dd hh:nn:ss", "OK");
+    }
+
+    // One send confirmed with OK (or answered `confirmation`).
+    std::optional<QString> Envoyer(const QString& numero, const QString& message,
+                                   const QString& expediteur = "Agence",
+                                   TResultatDialogue confirmation = TResultatDialogue::mrOK,
+                                   const QString& chemin = "/api/envoi") {
+        dialogues.Repondre(confirmation);
+        return envoi.Envoyer(Service(chemin), numero, message, expediteur, dateEnvoi, "AG01",
+                             "jdupont", balises, [this](const QString& t) { affichages << t; });
+    }
+
+    // A column of the last history row.
+    QVariant Colonne(const QString& colonne) {
+        return base.Valeur("SELECT " + colonne + " FROM Historique ORDER BY id DESC LIMIT 1");
+    }
+    int NombreLignes() { return base.Compter("SELECT count(*) FROM Historique"); }
+
+    // The dialogs asked for after the confirmation of the last send.
+    std::vector<TDialoguesScriptes::TDemande> DialoguesApresConfirmation() {
+        std::vector<TDialoguesScriptes::TDemande> apres;
+        bool vu = false;
+        for (const auto& d : dialogues.demandes) {
+            if (vu) apres.push_back(d);
+            if (d.type == TTypeDialogue::Confirmation) {
+                vu = true;
+                apres.clear();
+            }
+        }
+        return apres;
+    }
+
+    TBaseTest base;
+    TServeurTest serveur;
+    TDialoguesScriptes dialogues;
+    TEnvoiSms envoi;
+    TBalises balises;
+    QDateTime dateEnvoi{QDate(2025, 3, 5), QTime(9, 7, 2)};
+    QStringList affichages;
+};
+
+}  // namespace
+
+TEST_F(TEnvoiSmsTest, LeMessageArriveIntactBalisesRemplaceesEtLaLigneEstEcrite) {
+    const QString saisi =
+        QString::fromUtf8("Bonjour <Client_Nom> & co = 1+1 #2 100% é\r\nFin <Societe_Nom>");
+    const QString attendu =
+        QString::fromUtf8("Bonjour Dupont & co = 1+1 #2 100% é\r\nFin Parlivo SA");
+
+    EXPECT_EQ(Envoyer("+33 6.12-34.56-78", saisi), Envoye);
+
+    ASSERT_EQ(serveur.Requetes().size(), 1u);
+    const auto& requete = serveur.Requetes()[0];
+    EXPECT_EQ(requete.chemin, "/api/envoi");
+    EXPECT_EQ(requete.NomsParametres(), QStringList({"key", "to", "text", "from", "date"}));
+    EXPECT_EQ(requete.Parametre("key"), "CLE");
+    EXPECT_EQ(requete.Parametre("to"), "+33612345678");
+    EXPECT_EQ(requete.Parametre("text"), attendu);
+    EXPECT_EQ(requete.Parametre("from"), "Agence");
+    EXPECT_EQ(requete.Parametre("date"), "2025-03-05 09:07:02");
+    EXPECT_EQ(requete.Entete("User-Agent"),
+              "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:12.0) Gecko/20100101 Firefox/12.0");
+    EXPECT_EQ(requete.Entete("Content-Type"), "application/json");
+    EXPECT_EQ(requete.Entete("Accept"),
+              "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    EXPECT_EQ(envoi.DerniereUrl(), serveur.Url() + requete.cible.mid(1));
+
+    ASSERT_EQ(dialogues.demandes.size(), 1u);
+    EXPECT_EQ(dialogues.demandes[0].texte, "Confirmer l'envoi du message : \n" + attendu);
+    EXPECT_EQ(dialogues.demandes[0].type, TTypeDialogue::Confirmation);
+    EXPECT_EQ(dialogues.demandes[0].boutons, mbOKCancel);
+    EXPECT_EQ(affichages, QStringList{Envoye});
+
+    ASSERT_EQ(NombreLignes(), 1);
+    EXPECT_EQ(Colonne("agence"), "AG01");
+    EXPECT_EQ(Colonne("utilisateur"), "jdupont");
+    EXPECT_EQ(Colonne("expediteur"), "Agence");
+    EXPECT_EQ(Colonne("destinataire"), "Dupont");
+    EXPECT_EQ(Colonne("numero"), "+33612345678");
+    EXPECT_EQ(Colonne("message"), attendu);
+    EXPECT_EQ(Colonne("date_envoi"), "2025-03-05 09:07:02.000");
+    EXPECT_EQ(Colonne("etat"), Envoye);
+    EXPECT_FALSE(Colonne("date_creation").toString().isEmpty());
+}
+
+TEST_F(TEnvoiSmsTest, UnMessageNeChangeNiLeNumeroNiLesAutresParametres) {
+    EXPECT_EQ(Envoyer("07 00 00 00 00", "Salut&to=0611223344&key=AUTRE"), Envoye);
+    ASSERT_EQ(serveur.Requetes().size(), 1u);
+    const auto& requete = serveur.Requetes()[0];
+    EXPECT_EQ(requete.NomsParametres(), QStringList({"key", "to", "text", "from", "date"}));
+    EXPECT_EQ(requete.Parametre("to"), "0700000000");
+    EXPECT_EQ(requete.Parametre("key"), "CLE");
+    EXPECT_EQ(requete.Parametre("text"), "Salut&to=0611223344&key=AUTRE");
+}
+
+TEST_F(TEnvoiSmsTest, ExpediteurVideEtUrlTerminantParUnPointDInterrogation) {
+    EXPECT_EQ(Envoyer("0612345678", "Bonjour", ""), Envoye);
+    ASSERT_EQ(serveur.Requetes().size(), 1u);
+    EXPECT_FALSE(serveur.Requetes()[0].ContientParametre("from"));
+    EXPECT_EQ(serveur.Requetes()[0].NomsParametres(), QStringList({"key", "to", "text", "date"}));
+    EXPECT_EQ(Colonne("expediteur"), "");
+
+    EXPECT_EQ(Envoyer("0612345678", "Bonjour", "", TResultatDialogue::mrOK, "/api/envoi?"), Envoye);
+    ASSERT_EQ(serveur.Requetes().size(), 2u);
+    EXPECT_TRUE(serveur.Requetes()[1].cible.startsWith("/api/envoi??key=CLE&to=0612345678&"))
+        << serveur.Requetes()[1].cible.toStdString();
+    EXPECT_TRUE(envoi.DerniereUrl().startsWith(serveur.Url("/api/envoi??key=CLE&")));
+    EXPECT_EQ(NombreLignes(), 2);
+}
+
+TEST_F(TEnvoiSmsTest, SansOkALaConfirmationRienNEstEnvoyeNiEcrit) {
+    EXPECT_EQ(Envoyer("0612345678", "Bonjour", "Agence", TResultatDialogue::mrCancel),
+              std::nullopt);
+    EXPECT_EQ(Envoyer("0612345678", "Bonjour", "Agence", TResultatDialogue::mrNone), std::nullopt);
+    EXPECT_TRUE(serveur.Requetes().empty());
+    EXPECT_EQ(NombreLignes(), 0);
+    EXPECT_TRUE(affichages.isEmpty());
+    EXPECT_EQ(dialogues.demandes.size(), 2u);
+    EXPECT_TRUE(envoi.DerniereUrl().isEmpty());
+}
+
+TEST_F(TEnvoiSmsTest, ChaqueReponseDonneSonEtatSonDialogueEtUneLigne) {
+    struct TCas {
+        int statut;
+        QByteArray corps;
+        QString etat;
+        QString dialogue;  // empty: none
+    };
+    const QString pasDErreurs = "Erreur : pas de balise json erreurs.";
+    const std::vector<TCas> cas = {
+        {200, R"({"resultat":1})", Envoye, ""},
+        {200, R"({"resultat":"1"})", pasDErreurs + ")", pasDErreurs},
+        {200, R"({"resultat":1.0})", pasDErreurs + ")", pasDErreurs},
+        {200, R"({"resultat":true})", pasDErreurs + ")", pasDErreurs},
+        {200, R"({"resultat":0,"erreurs":["a",2]})", R"(Erreur : ["a",2])", ""},
+        {200, R"({"statut":"ok"})", "Erreur : pas de balise json resultat.)",
+         "Erreur : pas de balise json resultat."},
+        {200, "<html>Service en maintenance</html>", "Erreur : Aucun retour json est null)",
+         "Erreur : Aucun retour json est null"},
+        {200, "", "Erreur : Aucun retour json est null)", "Erreur : Aucun retour json est null"},
+        {500, R"({"resultat":1})",
+         "Erreur : Le service a répondu avec le statut HTTP 500 (Internal Server Error)",
+         "Erreur : Le service a répondu avec le statut HTTP 500 (Internal Server Error)"},
+    };
+    int lignes = 0;
+    for (const TCas& c : cas) {
+        SCOPED_TRACE(c.corps.toStdString());
+        serveur.Repondre(c.statut, c.corps);
+        dialogues.demandes.clear();
+        affichages.clear();
+        EXPECT_EQ(Envoyer("0612345678", "Bonjour"), c.etat);
+        EXPECT_EQ(affichages, QStringList{c.etat});
+        const auto apres = DialoguesApresConfirmation();
+        if (c.dialogue.isEmpty()) {
+            EXPECT_TRUE(apres.empty());
+        } else {
+            ASSERT_EQ(apres.size(), 1u);
+            EXPECT_EQ(apres[0].texte, c.dialogue);
+            EXPECT_EQ(apres[0].type, TTypeDialogue::Erreur);
+            EXPECT_EQ(apres[0].boutons, mbOK);
+        }
+        EXPECT_EQ(NombreLignes(), ++lignes);
+        EXPECT_EQ(Colonne("etat"), c.etat);
+    }
+}
+
+TEST_F(TEnvoiSmsTest, ConnexionRefuseeEtServiceMuetDonnentUneErreurEtUneLigne) {
+    serveur.Fermer();
+    const auto refus = Envoyer("0612345678", "Bonjour");
+    ASSERT_TRUE(refus.has_value());
+    EXPECT_TRUE(refus->startsWith(QString::fromUtf8("Erreur : Connexion refusée par le serveur")))
+        << refus->toStdString();
+    ASSERT_EQ(DialoguesApresConfirmation().size(), 1u);
+    EXPECT_EQ(DialoguesApresConfirmation()[0].texte, *refus);
+    EXPECT_EQ(DialoguesApresConfirmation()[0].type, TTypeDialogue::Erreur);
+    EXPECT_EQ(NombreLignes(), 1);
+    EXPECT_EQ(Colonne("etat"), *refus);
+
+    TServeurTest muet;
+    muet.NePasRepondre();
+    envoi.DefinirDelai(300);
+    dialogues.Repondre(TResultatDialogue::mrOK);
+    const auto delai = envoi.Envoyer(TConfigurationApi(2, "Muet", muet.Url("/envoi"), "CLE", "key",
+                                                       "to", "text", "from", "date", "yyyy", "OK"),
+                                     "0612345678", "Bonjour", "", dateEnvoi, "AG01", "jdupont",
+                                     balises, [this](const QString& t) { affichages << t; });
+    const QString attendu =
+        QString::fromUtf8("Erreur : Délai dépassé : le service n'a pas répondu en 300 ms");
+    EXPECT_EQ(delai, attendu);
+    EXPECT_EQ(muet.Requetes().size(), 1u);
+    ASSERT_EQ(DialoguesApresConfirmation().size(), 1u);
+    EXPECT_EQ(DialoguesApresConfirmation()[0].texte, attendu);
+    EXPECT_EQ(affichages.last(), attendu);
+    EXPECT_EQ(NombreLignes(), 2);
+    EXPECT_EQ(Colonne("etat"), attendu);
+}
+
+TEST_F(TEnvoiSmsTest, SablierPendantLaRequeteSeulement) {
+    bool sablierPendant = false;
+    QObject::connect(&serveur, &TServeurTest::RequeteRecue, [&] {
+        const QCursor* curseur = QGuiApplication::overrideCursor();
+        sablierPendant = curseur != nullptr && curseur->shape() == Qt::WaitCursor;
+    });
+    EXPECT_EQ(Envoyer("0612345678", "Bonjour"), Envoye);
+    EXPECT_TRUE(sablierPendant);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparaitEnsuite) {
+    TBalises sansNom;
+    sansNom.Definir("<Societe_Nom>", "Parlivo SA");
+    const auto envoyer = [&](const QString& message) {
+        dialogues.Repondre(TResultatDialogue::mrOK);
+        return envoi.Envoyer(Service(), "0612345678", message, "", dateEnvoi, "AG01", "jdupont",
+                             sansNom, nullptr);
+    };
+    EXPECT_EQ(envoyer("A <Client_Nom>"), Envoye);
+    EXPECT_EQ(Colonne("message"), "A <Client_Nom>");
+    EXPECT_EQ(Colonne("destinataire"), "");
+    EXPECT_TRUE(sansNom.Contient("<Client_Nom>"));
+    EXPECT_EQ(envoyer("B <Client_Nom><Societe_Nom>"), Envoye);
+    EXPECT_EQ(Colonne("message"), "B Parlivo SA");
+    EXPECT_EQ(serveur.Requetes().back().Parametre("text"), "B Parlivo SA");
+}
+
+TEST_F(TEnvoiSmsTest, UnEchecDEcritureDeLaLigneSortApresAvoirAfficheLEtat) {
+    DataModuleAbs->FermerBase();
+    EXPECT_THROW(Envoyer("0612345678", "Bonjour"), EErreurBase);
+    EXPECT_EQ(serveur.Requetes().size(), 1u);
+    EXPECT_EQ(affichages, QStringList{Envoye});
+}
