@@ -1,0 +1,127 @@
+#include "tools/passerelle-demo/Tpasserelle.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* TamponPropriete = "tamponRequete";
+
+// A query component as a sending service reads it: "+" is a space, then percent-decoding.
+QString Decoder(QByteArray texte) {
+    texte.replace('+', ' ');
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(texte));
+}
+
+// A value on several lines keeps its lines, each following one indented under the first.
+QString Indenter(const QString& valeur, int largeur) {
+    QString texte = valeur;
+    texte.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    texte.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return texte.replace(QLatin1Char('\n'), QLatin1Char('\n') + QString(largeur, QLatin1Char(' ')));
+}
+
+}  // namespace
+
+TPasserelle::TPasserelle(TMode mode, QTextStream& journal, QObject* parent)
+    : QObject(parent), mode(mode), journal(journal), serveur(new QTcpServer(this)) {
+    connect(serveur, &QTcpServer::newConnection, this, &TPasserelle::NouvelleConnexion);
+}
+
+void TPasserelle::Ecouter(quint16 port) {
+    if (!serveur->listen(QHostAddress::LocalHost, port)) {
+        throw std::runtime_error(QStringLiteral("Erreur : écoute impossible sur 127.0.0.1:%1 (%2)")
+                                     .arg(port)
+                                     .arg(serveur->errorString())
+                                     .toStdString());
+    }
+}
+
+quint16 TPasserelle::Port() const { return serveur->serverPort(); }
+
+void TPasserelle::NouvelleConnexion() {
+    while (QTcpSocket* socket = serveur->nextPendingConnection()) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Lire(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void TPasserelle::Lire(QTcpSocket* socket) {
+    const QByteArray tampon = socket->property(TamponPropriete).toByteArray() + socket->readAll();
+    const qsizetype finEntetes = tampon.indexOf("\r\n\r\n");
+    if (finEntetes < 0) {
+        socket->setProperty(TamponPropriete, tampon);
+        return;
+    }
+    // A GET has no body; anything after the headers is not read.
+    socket->setProperty(TamponPropriete, QByteArray());
+
+    const QList<QByteArray> lignes = tampon.left(finEntetes).split('\n');
+    const QList<QByteArray> premiere = lignes.value(0).trimmed().split(' ');
+    const QByteArray methode = premiere.value(0);
+    const QByteArray cible = premiere.value(1);
+    const qsizetype interrogation = cible.indexOf('?');
+
+    journal << QStringLiteral("Requête n°%1 : %2 %3")
+                   .arg(++numero)
+                   .arg(QString::fromLatin1(methode),
+                        QUrl::fromPercentEncoding(interrogation < 0 ? cible
+                                                                    : cible.left(interrogation)))
+            << Qt::endl;
+    if (interrogation >= 0) {
+        for (const QByteArray& piece : cible.mid(interrogation + 1).split('&')) {
+            if (piece.isEmpty()) continue;
+            const qsizetype egal = piece.indexOf('=');
+            const QString nom = Decoder(egal < 0 ? piece : piece.left(egal));
+            const QString valeur = egal < 0 ? QString() : Decoder(piece.mid(egal + 1));
+            const QString debut = QStringLiteral("  %1 = ").arg(nom);
+            journal << debut << Indenter(valeur, static_cast<int>(debut.size())) << Qt::endl;
+        }
+    } else {
+        journal << QStringLiteral("  (aucun paramètre)") << Qt::endl;
+    }
+    Repondre(socket);
+}
+
+void TPasserelle::Repondre(QTcpSocket* socket) {
+    int statut = 200;
+    QByteArray raison = "OK";
+    QByteArray type = "application/json; charset=utf-8";
+    QByteArray corps = R"({"resultat":1})";
+    switch (mode) {
+        case TMode::Succes:
+            break;
+        case TMode::Erreur:
+            corps =
+                QStringLiteral(
+                    R"({"resultat":0,"erreurs":["Numéro refusé par la passerelle de démonstration"]})")
+                    .toUtf8();
+            break;
+        case TMode::PasJson:
+            type = "text/html; charset=utf-8";
+            corps = "<html><body>Service en maintenance</body></html>";
+            break;
+        case TMode::Http500:
+            statut = 500;
+            raison = "Internal Server Error";
+            type = "text/plain; charset=utf-8";
+            corps = "Erreur interne de la passerelle";
+            break;
+        case TMode::SansReponse:
+            journal << QStringLiteral("Réponse : aucune (la connexion reste ouverte)") << Qt::endl;
+            return;
+    }
+    journal << QStringLiteral("Réponse : %1 %2").arg(statut).arg(QString::fromUtf8(corps))
+            << Qt::endl;
+    QByteArray reponse = "HTTP/1.1 " + QByteArray::number(statut) + ' ' + raison + "\r\n";
+    reponse += "Content-Type: " + type + "\r\n";
+    reponse += "Content-Length: " + QByteArray::number(corps.size()) + "\r\n";
+    reponse += "Connection: close\r\n\r\n";
+    reponse += corps;
+    socket->write(reponse);
+    socket->disconnectFromHost();
+}
