@@ -369,13 +369,14 @@ QString NomConnexionLibre() {
 }
 }  // namespace
 
-TDataModuleAbs::TDataModuleAbs(const QString& dossier)
+TDataModuleAbs::TDataModuleAbs(const QString& dossier, const QString& nomFichier)
     : tblHistorique(NomConnexionLibre()),
       tblConfigurationApi(tblHistorique.NomConnexion()),
       tblCategorie(tblHistorique.NomConnexion()),
       tblParametres(tblHistorique.NomConnexion()),
       tblTemplate(tblHistorique.NomConnexion()),
       dossier(dossier),
+      nomFichier(nomFichier),
       nomConnexion(tblHistorique.NomConnexion()) {
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion);
 }
@@ -391,7 +392,7 @@ QString TDataModuleAbs::NomConnexion() const { return nomConnexion; }
 
 QString TDataModuleAbs::CheminFichier() const {
     QString d = dossier.isEmpty() ? QCoreApplication::applicationDirPath() : dossier;
-    return QDir(d).absoluteFilePath(QStringLiteral("sms.abs"));
+    return QDir(d).absoluteFilePath(nomFichier);
 }
 
 QString TDataModuleAbs::NomUri(const QString& chemin) {

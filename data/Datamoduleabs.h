@@ -98,7 +98,9 @@ class TCurseur {
 class TDataModuleAbs {
   public:
     // dossier: the folder that holds sms.abs; empty means the executable's folder.
-    explicit TDataModuleAbs(const QString& dossier = QString());
+    // nomFichier: another file name, for the administration tool only.
+    explicit TDataModuleAbs(const QString& dossier = QString(),
+                            const QString& nomFichier = QStringLiteral("sms.abs"));
     ~TDataModuleAbs();
     TDataModuleAbs(const TDataModuleAbs&) = delete;
     TDataModuleAbs& operator=(const TDataModuleAbs&) = delete;
@@ -126,6 +128,7 @@ class TDataModuleAbs {
   private:
     void Connecter();
     QString dossier;
+    QString nomFichier;
     QString nomConnexion;
 };
 

@@ -1,0 +1,74 @@
+#include "Toptionsoutil.h"
+
+namespace {
+QString Texte(const char* s) { return QString::fromUtf8(s); }
+}  // namespace
+
+TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& optionsPermises) {
+    bool finOptions = false;
+    for (qsizetype i = 0; i < mots.size(); ++i) {
+        const QString& mot = mots.at(i);
+        if (finOptions || !mot.startsWith(QLatin1String("--"))) {
+            positionnels << mot;
+            continue;
+        }
+        if (mot == QLatin1String("--")) {
+            finOptions = true;
+            continue;
+        }
+        QString nom = mot.mid(2);
+        QString valeur;
+        const qsizetype egal = nom.indexOf(QLatin1Char('='));
+        if (egal >= 0) {
+            valeur = nom.mid(egal + 1);
+            nom = nom.left(egal);
+        } else {
+            if (i + 1 >= mots.size())
+                throw EErreurUsage(
+                    (Texte("l'option --%1 demande une valeur.").arg(nom)).toStdString());
+            valeur = mots.at(++i);
+        }
+        if (!optionsPermises.contains(nom)) {
+            QString message = Texte("option inconnue : --%1.").arg(nom);
+            if (!optionsPermises.isEmpty())
+                message += Texte(" Options possibles : --") +
+                           optionsPermises.join(QLatin1String(", --")) + QLatin1Char('.');
+            throw EErreurUsage(message.toStdString());
+        }
+        if (options.contains(nom))
+            throw EErreurUsage(Texte("l'option --%1 est donnée deux fois.").arg(nom).toStdString());
+        options.insert(nom, valeur);
+    }
+}
+
+void TOptionsOutil::ExigerPositionnels(const QStringList& noms) const {
+    if (positionnels.size() < noms.size())
+        throw EErreurUsage(Texte("argument manquant : %1.")
+                               .arg(noms.mid(positionnels.size()).join(QLatin1Char(' ')))
+                               .toStdString());
+    if (positionnels.size() > noms.size())
+        throw EErreurUsage(Texte("argument en trop : « %1 ».")
+                               .arg(positionnels.mid(noms.size()).join(QLatin1Char(' ')))
+                               .toStdString());
+}
+
+QString TOptionsOutil::Valeur(const QString& option, const QString& defaut) const {
+    return options.value(option, defaut);
+}
+
+QString TOptionsOutil::Obligatoire(const QString& option) const {
+    if (!options.contains(option))
+        throw EErreurUsage(Texte("l'option --%1 est obligatoire.").arg(option).toStdString());
+    return options.value(option);
+}
+
+qint32 EntierOuErreur(const QString& texte, const QString& quoi) {
+    bool ok = false;
+    const qint32 valeur = texte.trimmed().toInt(&ok, 10);
+    if (!ok)
+        throw EErreurUsage(Texte("%1 doit être un nombre entier (entre -2147483648 et "
+                                 "2147483647), pas « %2 ».")
+                               .arg(quoi, texte)
+                               .toStdString());
+    return valeur;
+}
