@@ -90,7 +90,10 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
     const QUrl adresse = QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode);
     if (!adresse.isValid() || adresse.scheme().isEmpty() || adresse.host().isEmpty()) {
         throw EErreurHttp(
-            QStringLiteral("Adresse du service invalide : %1").arg(url).toStdString());
+            // Without the query: it carries the service key, and this text is shown and stored.
+            QStringLiteral("Adresse du service invalide : %1")
+                .arg(url.left(url.indexOf(QLatin1Char('?'))))
+                .toStdString());
     }
     QNetworkRequest requete(adresse);
     for (const auto& [nom, valeur] : entetes) requete.setRawHeader(nom, valeur);
@@ -125,8 +128,14 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
         throw EErreurHttp(texte.toStdString());
     }
     if (reponse->error() != QNetworkReply::NoError) {
+        // Some of the network's texts quote the whole URL, key included: keep only the
+        // address without its query.
+        QString texteReseau = reponse->errorString();
+        const QString sansRequete = adresse.adjusted(QUrl::RemoveQuery).toString();
+        texteReseau.replace(QString::fromUtf8(adresse.toEncoded()), sansRequete);
+        texteReseau.replace(adresse.toString(), sansRequete);
         throw EErreurHttp(QStringLiteral("%1 (%2)")
-                              .arg(DescriptionErreur(reponse->error()), reponse->errorString())
+                              .arg(DescriptionErreur(reponse->error()), texteReseau)
                               .toStdString());
     }
     return Decoder(reponse->readAll(), reponse->rawHeader("Content-Type"));
