@@ -157,11 +157,13 @@ void TFormEnvoiSMS::CreerControles() {
     memoMessage->setTabChangesFocus(true);
     memoMessage->setPlainText(QStringLiteral("Saisissez ici le texte du message."));
     label_delay = libelle("label_delay", QStringLiteral("Date d'envoi :"));
-    dtpDateEnvoi = new QDateTimeEdit(QDateTime::currentDateTime(), this);
+    dtpDateEnvoi = new QDateTimeEdit(this);
     dtpDateEnvoi->setObjectName(QStringLiteral("dtpDateEnvoi"));
-    // Only the date shows; the time of day stays inside the value.
+    // Only the date shows; the time of day stays inside the value. A date-only format
+    // resets the time to midnight, so the value comes after it.
     dtpDateEnvoi->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     dtpDateEnvoi->setCalendarPopup(true);
+    dtpDateEnvoi->setDateTime(QDateTime::currentDateTime());
     label_response = libelle("label_response", QStringLiteral("Réponse : "));
     edtReponse = new QPlainTextEdit(this);
     edtReponse->setObjectName(QStringLiteral("edtReponse"));
