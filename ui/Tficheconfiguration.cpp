@@ -164,6 +164,11 @@ void TFicheConfiguration::ConstruireOngletTemplates() {
     tvBalises->setSelectionMode(QAbstractItemView::NoSelection);
     tvBalises->setDragEnabled(false);
     tvBalises->setFocusPolicy(Qt::NoFocus);
+    // A long tag scrolls sideways rather than being cut short.
+    tvBalises->setIndentation(14);
+    tvBalises->setTextElideMode(Qt::ElideNone);
+    tvBalises->header()->setStretchLastSection(false);
+    tvBalises->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tvBalises->setEnabled(false);
     label_balises = Etiquette(QStringLiteral("Balises"), "label_balises", tvBalises);
     btnSauvegarderTemplate =
