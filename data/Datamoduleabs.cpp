@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -21,6 +22,18 @@ namespace {
 
 // How long a statement waits for another running copy to release the file.
 constexpr int DelaiAttenteMs = 10000;
+
+// SQLite's own busy handler retries every 100 ms at the end, so a copy that waits for
+// the write lock while three others take it in turn back to back almost never finds it
+// free, and gives up with "database is locked". Retrying every few milliseconds, for the
+// same total time, gives every waiting copy its turn.
+int AttendreBase(void*, int fois) {
+    thread_local QElapsedTimer debut;
+    if (fois == 0 || !debut.isValid()) debut.start();
+    if (debut.elapsed() >= DelaiAttenteMs) return 0;
+    sqlite3_sleep(fois < 20 ? 1 : 3);
+    return 1;
+}
 
 QString TexteMoteur(const QSqlError& erreur) {
     QString texte = erreur.text().trimmed();
@@ -427,6 +440,7 @@ void TDataModuleAbs::Connecter() {
     QSqlQuery q(base);
     // Several running copies share the file: wait for the others instead of failing.
     bool ok = q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(DelaiAttenteMs));
+    if (sqlite3* p = Poignee(base)) sqlite3_busy_handler(p, AttendreBase, nullptr);
     // SQLite opens any file; only the first read tells whether it is a database.
     if (ok) ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     if (!ok) {
