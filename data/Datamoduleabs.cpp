@@ -161,11 +161,13 @@ void TRequete::Ouvrir() {
         throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être ouverte : %1")
                               .arg(TexteMoteur(requete.lastError()))
                               .toStdString());
+    ligne = 0;
     Avancer();
 }
 
 void TRequete::Avancer() {
     eof = !requete.next();
+    if (!eof) ++ligne;
     if (eof) {
         if (requete.lastError().isValid())
             throw EErreurBase(QStringLiteral("Erreur : lecture du résultat impossible : %1")
@@ -182,18 +184,26 @@ void TRequete::Suivant() {
     if (!eof) Avancer();
 }
 
+int TRequete::Relancer() {
+    // A forward-only result cannot go back: run the statement again.
+    if (!prepare) throw EErreurBase("Erreur : la requête n'a pas été ouverte.");
+    if (!requete.exec())
+        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être rouverte : %1")
+                              .arg(TexteMoteur(requete.lastError()))
+                              .toStdString());
+    ligne = 0;
+    Avancer();
+    return 0;
+}
+
 int TRequete::NombreLignes() {
+    if (ligne != 0 || eof) Relancer();
     int n = 0;
     while (!eof) {
         ++n;
         Avancer();
     }
-    // A forward-only result cannot go back: run the statement again.
-    if (!requete.exec())
-        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être rouverte : %1")
-                              .arg(TexteMoteur(requete.lastError()))
-                              .toStdString());
-    Avancer();
+    Relancer();
     return n;
 }
 
@@ -209,6 +219,7 @@ QVariant TRequete::Champ(const QString& nom) const {
 void TRequete::Fermer() {
     if (requete.isActive()) requete.finish();
     eof = true;
+    ligne = 0;
 }
 
 // ---------------------------------------------------------------------------------------

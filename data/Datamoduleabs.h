@@ -27,8 +27,9 @@ class TRequete {
     QString Texte() const { return SQL.join(QLatin1Char('\n')); }
 
     void ParamEntier(const QString& nom, qint32 valeur);
-    void ParamTexte(const QString& nom, const QString& valeur);   // a null text binds as ""
-    void ParamDate(const QString& nom, const QDateTime& valeur);  // "yyyy-MM-dd hh:mm:ss.zzz"
+    void ParamTexte(const QString& nom, const QString& valeur);  // a null text binds as ""
+    // Bound as the text "yyyy-MM-dd hh:mm:ss.zzz"; an invalid QDateTime binds NULL.
+    void ParamDate(const QString& nom, const QDateTime& valeur);
 
     // A statement that returns no rows; gives the number of rows affected.
     int ExecSQL();
@@ -37,7 +38,8 @@ class TRequete {
     void Ouvrir();
     bool Eof() const;
     void Suivant();
-    // Walks the whole result to count it, then goes back to the first row.
+    // Counts the rows of the whole result, wherever the walk stands, then goes back to the
+    // first row (the statement runs again).
     int NombreLignes();
     QSqlRecord Ligne() const;
     QVariant Champ(const QString& nom) const;
@@ -50,7 +52,9 @@ class TRequete {
     void DefinirParametre(const QString& nom, const QVariant& valeur);
     void Preparer();
     void Avancer();
+    int Relancer();
     QSqlQuery requete;
+    int ligne = 0;  // rows read since the statement ran; 1 on the first row
     bool prepare = false;
     bool eof = true;
     std::vector<std::pair<QString, QVariant>> parametres;

@@ -269,6 +269,12 @@ TEST(Datamoduleabs, RequeteLignesParametresEtLecture) {
     EXPECT_EQ(sections, (QStringList{"S", "T"}));
     EXPECT_EQ(quand, QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, 99)));
     EXPECT_THROW(s->Champ("section"), EErreurBase);  // past the end
+    // Counting from the middle of a walk counts the whole result and restarts it.
+    s->Ouvrir();
+    s->Suivant();
+    EXPECT_EQ(s->Champ("section").toString(), "T");
+    EXPECT_EQ(s->NombreLignes(), 2);
+    EXPECT_EQ(s->Champ("section").toString(), "S");
     s->Fermer();
     EXPECT_TRUE(s->Eof());
 
