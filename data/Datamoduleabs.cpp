@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 #include <QUrl>
 #include <limits>
 
