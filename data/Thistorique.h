@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QSqlRecord>
 #include <QString>
+#include <array>
+#include <functional>
+
+class TRequete;
 
 class THistorique {
-public:
+  public:
     // NULL columns read as 0, day 0 (30 December 1899) or the empty text.
     explicit THistorique(const QSqlRecord& ligne);
 
@@ -20,13 +25,25 @@ public:
     const QDateTime& date_envoi() const { return Fdate_envoi; }
     const QString& etat() const { return Fetat; }
 
+    // For a long result: the ten columns of one row in the table's order (id, agence,
+    // utilisateur, date_creation, expediteur, destinataire, numero, message, date_envoi,
+    // etat) as UTF-8 bytes, a null view for NULL, valid only until the next row.
+    using TColonnesBrutes = std::array<QByteArrayView, 10>;
+    // Reads the rows of an opened query on Historique from its current row to the end,
+    // without a record object or a text conversion per row, then closes the query.
+    static void ParcourirLignes(TRequete& requete,
+                                const std::function<void(const TColonnesBrutes&)>& ligne);
+    // Off: ParcourirLignes reads through QSqlQuery like every other reader (the tests
+    // compare both ways).
+    static inline bool LectureDirecte = true;
+
     // Appends one row; date_creation is now, the id comes from the database.
     static void AjouterHistorique(const QString& agence, const QString& utilisateur,
                                   const QString& expediteur, const QString& destinataire,
                                   const QString& numero, const QString& message,
                                   const QDateTime& date_envoi, const QString& etat);
 
-private:
+  private:
     qint32 Fid = 0;
     QString Fagence, Futilisateur;
     QDateTime Fdate_creation;

@@ -15,13 +15,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "data/Datamoduleabs.h"
+#include "data/Thistorique.h"
 #include "platform/AfficherErreur.h"
 #include "platform/FormatDateTime.h"
 #include "platform/Sablier.h"
@@ -35,63 +34,139 @@ namespace {
 const QString MotifDate = QStringLiteral("dd/mm/yyyy");
 
 // Writes the stored date texts of one search as the list shows them. The usual text,
-// "yyyy-MM-dd hh:mm:ss.zzz", is recognised without building a QDateTime, and each day is
-// written once by FormatDateTime then shared by every row of that day; anything else
-// (NULL, another form) goes the long way, so the result is always FormatDateTime's.
+// "yyyy-MM-dd hh:mm:ss.zzz", is recognised from its bytes without building a QDateTime,
+// and each day is written once by FormatDateTime, then kept for every row and every later
+// search (the pattern holds no time of day, so the day alone decides the text); anything
+// else (NULL, another form) goes the long way through the record's own date reading. The
+// result is always what FormatDateTime gives for the value read.
 class TDatesAffichees {
   public:
-    QString Texte(const QVariant& valeur) {
-        if (valeur.metaType() == QMetaType::fromType<QString>()) {
-            const QString& texte = *static_cast<const QString*>(valeur.constData());
-            const int jour = Jour(texte);
-            if (jour > 0) {
-                auto trouve = jours.constFind(jour);
-                if (trouve != jours.constEnd()) return trouve.value();
-                const QDate date(jour / 10000, jour / 100 % 100, jour % 100);
-                return jours.insert(jour, FormatDateTime(MotifDate, QDateTime(date, QTime(0, 0))))
-                    .value();
+    explicit TDatesAffichees(TModeleHistorique::TContenu& contenu) : contenu(contenu) {
+        // The texts depend on the locale's date separator: start again if it changed.
+        const QString separateur = FormatDateTime(QStringLiteral("/"), JourZero());
+        if (separateur != Separateur()) {
+            Separateur() = separateur;
+            Jours().clear();
+        }
+    }
+
+    // The number in the contents of the text shown for this stored date.
+    quint32 Numero(QByteArrayView octets) {
+        int jour = 0;
+        if (octets.isNull()) {
+            // NULL reads as day 0.
+            jour = 18991230;
+        } else {
+            jour = Jour(octets);
+            if (jour == 0) {
+                const QDate date = LireDateBase(QVariant(QString::fromUtf8(octets))).date();
+                jour = date.year() * 10000 + date.month() * 100 + date.day();
             }
         }
-        return FormatDateTime(MotifDate, LireDateBase(valeur));
+        if (jour == dernierJour) return dernierNumero;
+        auto numero = numeros.constFind(jour);
+        if (numero == numeros.constEnd())
+            numero = numeros.insert(jour, contenu.AjouterCommun(TexteDuJour(jour)));
+        dernierJour = jour;
+        dernierNumero = numero.value();
+        return dernierNumero;
     }
 
   private:
+    // Day 0 in UTC: the date is what matters, and a local time costs a time-zone lookup.
+    static QDateTime JourZero() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC); }
+
+    static QString TexteDuJour(int jour) {
+        QHash<int, QString>& jours = Jours();
+        auto trouve = jours.constFind(jour);
+        if (trouve == jours.constEnd()) {
+            // In UTC, as for JourZero().
+            const QDate date(jour / 10000, jour / 100 % 100, jour % 100);
+            trouve = jours.insert(jour,
+                                  FormatDateTime(MotifDate, QDateTime(date, QTime(0, 0), Qt::UTC)));
+        }
+        return trouve.value();
+    }
+
     // yyyymmdd when the text is exactly a valid "yyyy-MM-dd hh:mm:ss.zzz", else 0.
-    static int Jour(const QString& t) {
+    static int Jour(QByteArrayView t) {
         if (t.size() != 23) return 0;
-        const QChar* c = t.constData();
-        auto chiffres = [c](int debut, int nombre, int& valeur) {
-            valeur = 0;
-            for (int i = debut; i < debut + nombre; ++i) {
-                const char16_t u = c[i].unicode();
-                if (u < u'0' || u > u'9') return false;
-                valeur = valeur * 10 + (u - u'0');
+        const char* c = t.data();
+        if (c[4] != '-' || c[7] != '-' || c[10] != ' ' || c[13] != ':' || c[16] != ':' ||
+            c[19] != '.')
+            return 0;
+        bool chiffres = true;
+        auto nombre = [&](int debut, int taille) {
+            int valeur = 0;
+            for (int i = debut; i < debut + taille; ++i) {
+                const unsigned u = static_cast<unsigned char>(c[i]) - unsigned('0');
+                chiffres = chiffres && u <= 9;
+                valeur = valeur * 10 + static_cast<int>(u);
             }
-            return true;
+            return valeur;
         };
-        if (c[4] != u'-' || c[7] != u'-' || c[10] != u' ' || c[13] != u':' || c[16] != u':' ||
-            c[19] != u'.')
+        const int a = nombre(0, 4), m = nombre(5, 2), j = nombre(8, 2);
+        const int h = nombre(11, 2), mi = nombre(14, 2), s = nombre(17, 2), ms = nombre(20, 3);
+        if (!chiffres || a < 1 || !QDate::isValid(a, m, j) || !QTime::isValid(h, mi, s, ms))
             return 0;
-        int a, m, j, h, mi, s, ms;
-        if (!chiffres(0, 4, a) || !chiffres(5, 2, m) || !chiffres(8, 2, j) || !chiffres(11, 2, h) ||
-            !chiffres(14, 2, mi) || !chiffres(17, 2, s) || !chiffres(20, 3, ms))
-            return 0;
-        if (a < 1 || !QDate::isValid(a, m, j) || !QTime::isValid(h, mi, s, ms)) return 0;
         return a * 10000 + m * 100 + j;
     }
 
-    QHash<int, QString> jours;
+    static QString& Separateur() {
+        static QString separateur;
+        return separateur;
+    }
+    static QHash<int, QString>& Jours() {
+        static QHash<int, QString> jours;
+        return jours;
+    }
+
+    TModeleHistorique::TContenu& contenu;
+    QHash<int, quint32> numeros;
+    int dernierJour = -1;
+    quint32 dernierNumero = 0;
 };
 
-int IndexChamp(const QSqlRecord& champs, const QString& nom) {
-    const int i = champs.indexOf(nom);
-    if (i < 0)
-        throw EErreurBase(
-            QStringLiteral("Erreur : le champ « %1 » n'existe pas dans le résultat de la requête.")
-                .arg(nom)
-                .toStdString());
-    return i;
-}
+// Puts the texts of one column into the contents, storing each different text once: the
+// agencies, users, senders and states repeat from row to row. Beyond a few thousand
+// different texts, new ones are stored as plain bytes.
+class TTextesPartages {
+  public:
+    TTextesPartages(TModeleHistorique::TContenu& contenu, int colonne)
+        : contenu(contenu), colonne(colonne) {}
+
+    void Ecrire(QByteArrayView octets) {
+        if (octets.isNull()) octets = QByteArrayView("", 0);  // NULL reads as empty text
+        if (aUnDernier && octets.size() == dernierOctets.size() &&
+            octets == QByteArrayView(dernierOctets)) {
+            contenu.Commun(colonne, dernierNumero);
+            return;
+        }
+        auto trouve = numeros.constFind(QByteArray::fromRawData(octets.data(), octets.size()));
+        if (trouve == numeros.constEnd()) {
+            if (numeros.size() >= Limite) {
+                contenu.Octets(colonne, octets);
+                return;
+            }
+            trouve = numeros.insert(QByteArray(octets.data(), octets.size()),
+                                    contenu.AjouterCommun(QString::fromUtf8(octets)));
+        }
+        aUnDernier = true;
+        dernierOctets = trouve.key();
+        dernierNumero = trouve.value();
+        contenu.Commun(colonne, dernierNumero);
+    }
+
+  private:
+    static constexpr qsizetype Limite = 4096;
+    TModeleHistorique::TContenu& contenu;
+    const int colonne;
+    QHash<QByteArray, quint32> numeros;
+    // The text of the previous row, found again without a look-up.
+    bool aUnDernier = false;
+    QByteArray dernierOctets;
+    quint32 dernierNumero = 0;
+};
 
 // A date picker with its check box: the box says whether the date is a criterion; the
 // date can be changed only while it is.
@@ -309,9 +384,11 @@ void TFicheHistorique::btnRechercherClick() {
         requete->ParamTexte(nom, valeur);
         derniersParametres.emplace_back(nom, valeur);
     };
-    // Whole days: from midnight itself to the last millisecond of the day.
+    // Whole days: from midnight itself to the last millisecond of the day. The bound is
+    // the date and time as written, so it is built in UTC: a local time would cost a
+    // time-zone lookup, and could be moved by a clock change at midnight.
     auto date = [&](const QString& nom, const QDateEdit* picker, const QTime& heure) {
-        const QDateTime valeur(picker->date(), heure);
+        const QDateTime valeur(picker->date(), heure, Qt::UTC);
         requete->ParamDate(nom, valeur);
         derniersParametres.emplace_back(nom, valeur);
     };
@@ -368,30 +445,43 @@ void TFicheHistorique::btnRechercherClick() {
     derniereRequete = requete->SQL;
 
     requete->Ouvrir();
-    std::vector<TModeleHistorique::TLigne> lignes;
-    if (!requete->Eof()) {
-        // The columns are found by name once; every row is then read by position, straight
-        // from the query, without a record object per row.
-        QSqlQuery& resultat = requete->Requete();
-        const QSqlRecord champs = resultat.record();
-        const int iAgence = IndexChamp(champs, QStringLiteral("agence"));
-        const int iUtilisateur = IndexChamp(champs, QStringLiteral("utilisateur"));
-        const int iDateCreation = IndexChamp(champs, QStringLiteral("date_creation"));
-        const int iExpediteur = IndexChamp(champs, QStringLiteral("expediteur"));
-        const int iDestinataire = IndexChamp(champs, QStringLiteral("destinataire"));
-        const int iMessage = IndexChamp(champs, QStringLiteral("message"));
-        const int iDateEnvoi = IndexChamp(champs, QStringLiteral("date_envoi"));
-        const int iEtat = IndexChamp(champs, QStringLiteral("etat"));
-        TDatesAffichees dates;
-        while (!requete->Eof()) {
-            lignes.push_back(
-                {resultat.value(iAgence).toString(), resultat.value(iUtilisateur).toString(),
-                 dates.Texte(resultat.value(iDateCreation)), resultat.value(iExpediteur).toString(),
-                 resultat.value(iDestinataire).toString(), resultat.value(iMessage).toString(),
-                 dates.Texte(resultat.value(iDateEnvoi)), resultat.value(iEtat).toString()});
-            requete->Suivant();
-        }
-    }
+    // Columns of the list, and of THistorique::TColonnesBrutes (the table's order).
+    enum {
+        lAgence,
+        lUtilisateur,
+        lDateCreation,
+        lExpediteur,
+        lDestinataire,
+        lMessage,
+        lDateEnvoi,
+        lEtat
+    };
+    enum {
+        cAgence = 1,
+        cUtilisateur,
+        cDateCreation,
+        cExpediteur,
+        cDestinataire,
+        cNumero,
+        cMessage,
+        cDateEnvoi,
+        cEtat
+    };
+    TModeleHistorique::TContenu contenu;
+    TTextesPartages agences(contenu, lAgence), utilisateurs(contenu, lUtilisateur),
+        expediteurs(contenu, lExpediteur), etats(contenu, lEtat);
+    TDatesAffichees dates(contenu);
+    THistorique::ParcourirLignes(*requete, [&](const THistorique::TColonnesBrutes& c) {
+        contenu.NouvelleLigne();
+        agences.Ecrire(c[cAgence]);
+        utilisateurs.Ecrire(c[cUtilisateur]);
+        contenu.Commun(lDateCreation, dates.Numero(c[cDateCreation]));
+        expediteurs.Ecrire(c[cExpediteur]);
+        contenu.Octets(lDestinataire, c[cDestinataire]);
+        contenu.Octets(lMessage, c[cMessage]);
+        contenu.Commun(lDateEnvoi, dates.Numero(c[cDateEnvoi]));
+        etats.Ecrire(c[cEtat]);
+    });
     requete->Fermer();
-    modele->Remplacer(std::move(lignes));
+    modele->Remplacer(std::move(contenu));
 }

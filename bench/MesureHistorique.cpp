@@ -1,0 +1,354 @@
+// Times the history window's search on a large history against SQLite itself.
+//
+//   parlivo-bench-historique [--lignes N] [--repetitions R] [--base FICHIER] [--seule 1-4]
+//
+// Fills a temporary sms.abs (made from the real schema) with N history rows (1,000,000 by
+// default), then for each of four searches times, R times each, in the same run:
+//   - the window: btnRechercherClick, from the click to the filled list model;
+//   - the engine: the same statement with the same parameters, prepared and stepped through
+//     SQLite's C interface on a connection of its own, every column of every row read.
+// Prints one line per search with the best time of each, their ratio, the row count and
+// the process's peak resident memory so far. With --base, the filled file is kept there
+// and a later run on the same path reuses it instead of filling it again; --seule runs one
+// search only (to profile it).
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/CreationBase.h"
+#include "data/Datamoduleabs.h"
+#include "ui/Tfichehistorique.h"
+#include "ui/Tmodelehistorique.h"
+
+namespace {
+
+[[noreturn]] void Echouer(sqlite3* base, const char* quoi) {
+    throw std::runtime_error(std::string(quoi) + " : " + sqlite3_errmsg(base));
+}
+
+void Verifier(sqlite3* base, int code, const char* quoi) {
+    if (code != SQLITE_OK && code != SQLITE_DONE && code != SQLITE_ROW) Echouer(base, quoi);
+}
+
+// ---------------------------------------------------------------------------------------
+// The data: 20 agencies of 10 users each, three years of sends in time order, French
+// names and messages, about 60 % sent, a third in error and the rest without an outcome.
+
+const char* const Villes[] = {"Lyon",   "Paris",    "Marseille", "Toulouse",  "Nice",
+                              "Nantes", "Bordeaux", "Lille",     "Rennes",    "Reims",
+                              "Dijon",  "Grenoble", "Angers",    "Nîmes",     "Brest",
+                              "Tours",  "Besançon", "Limoges",   "Perpignan", "Orléans"};
+const char* const Prenoms[] = {"Jean",     "Marie",     "Pierre",   "Nathalie", "Michel",
+                               "Isabelle", "Philippe",  "Sylvie",   "Alain",    "Catherine",
+                               "Éric",     "Françoise", "Stéphane", "Hélène",   "Frédéric",
+                               "Céline",   "Jérôme",    "Amélie",   "François", "Chloé"};
+const char* const Noms[] = {
+    "Martin",    "Bernard",  "Dubois",  "Thomas",   "Robert",   "Richard",  "Petit",   "Durand",
+    "Leroy",     "Moreau",   "Simon",   "Laurent",  "Lefèbvre", "Michel",   "Garcia",  "David",
+    "Bertrand",  "Roux",     "Vincent", "Fournier", "Morel",    "Girard",   "André",   "Lefèvre",
+    "Mercier",   "Dupont",   "Lambert", "Bonnet",   "François", "Martinez", "Legrand", "Garnier",
+    "Faure",     "Rousseau", "Blanc",   "Guérin",   "Muller",   "Henry",    "Roussel", "Nicolas",
+    "Perrin",    "Morin",    "Mathieu", "Clément",  "Gauthier", "Dumont",   "Lopez",   "Fontaine",
+    "Chevalier", "Robin"};
+const char* const Civilites[] = {"M.", "Mme", "Mlle"};
+const char* const Messages[] = {
+    "Bonjour %1, votre dossier est complet. Nous vous attendons à l'agence pour la signature.",
+    "Bonjour %1, votre rendez-vous est confirmé pour demain à 10h30. Cordialement, %2.",
+    "Rappel : votre loyer du mois n'a pas encore été réglé. Merci de contacter l'agence %2.",
+    "%1, les clés de votre nouveau logement sont disponibles à l'accueil de l'agence %2.",
+    "Bonjour, l'état des lieux de sortie est prévu vendredi. Merci de prévoir 1 heure.",
+    "Votre demande d'intervention a bien été prise en compte ; un technicien vous appellera.",
+    "Bonne nouvelle %1 : votre candidature pour l'appartement a été acceptée !",
+    "L'agence %2 sera fermée samedi. Pour toute urgence, appelez le 04 72 00 00 00.",
+    "Bonjour %1, il manque une pièce justificative à votre dossier (avis d'imposition).",
+    "Votre quittance de loyer est disponible dans votre espace client. Agence %2."};
+const char* const Erreurs[] = {
+    "Erreur : Aucun retour json est null",      "Erreur : pas de balise json resultat.",
+    "Erreur : pas de balise json erreurs.",     "Erreur : Connection refused",
+    "Erreur : Numéro de destinataire invalide", "Erreur : Crédit SMS insuffisant"};
+
+QString Agence(int a) { return QStringLiteral("Agence ") + QString::fromUtf8(Villes[a]); }
+
+QString Utilisateur(int a, int u) {
+    // One user name per agency and rank, e.g. "jmartin3".
+    const QString prenom = QString::fromUtf8(Prenoms[(a * 7 + u * 3) % 20]);
+    const QString nom = QString::fromUtf8(Noms[(a * 11 + u * 5) % 50]);
+    return (prenom.left(1) + nom).toLower() + QString::number(u);
+}
+
+void Remplir(const QString& chemin, int nombre) {
+    sqlite3* base = nullptr;
+    if (sqlite3_open_v2(chemin.toUtf8().constData(), &base, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK)
+        Echouer(base, "ouverture pour le remplissage");
+    Verifier(base,
+             sqlite3_exec(base, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;", nullptr,
+                          nullptr, nullptr),
+             "réglages");
+    Verifier(base, sqlite3_exec(base, "BEGIN", nullptr, nullptr, nullptr), "BEGIN");
+    sqlite3_stmt* insertion = nullptr;
+    Verifier(base,
+             sqlite3_prepare_v2(base,
+                                "INSERT INTO Historique (agence, utilisateur, date_creation, "
+                                "expediteur, destinataire, numero, message, date_envoi, etat) "
+                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                                -1, &insertion, nullptr),
+             "préparation de l'insertion");
+
+    std::mt19937_64 hasard(20240610);
+    // Three years of seconds, drawn then sorted: the table grows in time order.
+    // Computed in UTC: only the texts matter, and local-time arithmetic costs a time-zone
+    // lookup per call.
+    const QDateTime debut(QDate(2022, 1, 1), QTime(0, 0), Qt::UTC);
+    const qint64 duree = debut.secsTo(QDateTime(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC));
+    std::vector<qint64> instants(static_cast<size_t>(nombre));
+    for (auto& i : instants) i = static_cast<qint64>(hasard() % static_cast<quint64>(duree * 1000));
+    std::sort(instants.begin(), instants.end());
+
+    auto texte = [&](int position, const QByteArray& valeur) {
+        sqlite3_bind_text(insertion, position, valeur.constData(), static_cast<int>(valeur.size()),
+                          SQLITE_TRANSIENT);
+    };
+    QStringList agences, utilisateurs;
+    for (int a = 0; a < 20; ++a) agences << Agence(a);
+    for (int a = 0; a < 20; ++a)
+        for (int u = 0; u < 10; ++u) utilisateurs << Utilisateur(a, u);
+
+    for (int n = 0; n < nombre; ++n) {
+        const int a = static_cast<int>(hasard() % 20), u = static_cast<int>(hasard() % 10);
+        const QDateTime creation = debut.addMSecs(instants[static_cast<size_t>(n)]);
+        const QDateTime envoi = creation.addSecs(static_cast<qint64>(hasard() % (3 * 86400)));
+        const QString client = QString::fromUtf8(Civilites[hasard() % 3]) + QLatin1Char(' ') +
+                               QString::fromUtf8(Prenoms[hasard() % 20]) + QLatin1Char(' ') +
+                               QString::fromUtf8(Noms[hasard() % 50]);
+        const QString expediteur =
+            hasard() % 2 ? QStringLiteral("AGENCE") : agences[a].mid(7).toUpper().left(11);
+        QString numero = QStringLiteral("0") + QString::number(6 + hasard() % 2);
+        for (int i = 0; i < 8; ++i) numero += QChar(u'0' + static_cast<int>(hasard() % 10));
+        const QString message = QString::fromUtf8(Messages[hasard() % 10])
+                                    .replace(QStringLiteral("%1"), client)
+                                    .replace(QStringLiteral("%2"), agences[a]);
+        texte(1, agences[a].toUtf8());
+        texte(2, utilisateurs[a * 10 + u].toUtf8());
+        texte(3, creation.toString(QLatin1String(FormatDateBase)).toUtf8());
+        texte(4, expediteur.toUtf8());
+        texte(5, client.toUtf8());
+        texte(6, numero.toUtf8());
+        texte(7, message.toUtf8());
+        texte(8, envoi.toString(QLatin1String(FormatDateBase)).toUtf8());
+        const int tirage = static_cast<int>(hasard() % 100);
+        if (tirage < 60)
+            texte(9, QByteArrayLiteral("Envoyé"));
+        else if (tirage < 93)
+            texte(9, QByteArray(Erreurs[hasard() % 6]));
+        else
+            sqlite3_bind_null(insertion, 9);
+        if (sqlite3_step(insertion) != SQLITE_DONE) Echouer(base, "insertion");
+        sqlite3_reset(insertion);
+    }
+    sqlite3_finalize(insertion);
+    Verifier(base, sqlite3_exec(base, "COMMIT; ANALYZE;", nullptr, nullptr, nullptr), "COMMIT");
+    sqlite3_close(base);
+}
+
+// ---------------------------------------------------------------------------------------
+// The engine alone: the window's last statement, prepared, bound and stepped.
+
+struct TResultatMoteur {
+    qint64 lignes = 0;
+    qint64 octets = 0;  // read so that no column is skipped
+};
+
+TResultatMoteur Moteur(sqlite3* base, const TFicheHistorique& fenetre) {
+    const QByteArray texte = fenetre.DerniereRequete().join(QLatin1Char('\n')).toUtf8();
+    sqlite3_stmt* requete = nullptr;
+    Verifier(base, sqlite3_prepare_v2(base, texte.constData(), -1, &requete, nullptr),
+             "préparation");
+    for (const auto& [nom, valeur] : fenetre.DerniersParametres()) {
+        const QByteArray marque = ":" + nom.toUtf8();
+        const int position = sqlite3_bind_parameter_index(requete, marque.constData());
+        const QByteArray v = valeur.metaType() == QMetaType::fromType<QDateTime>()
+                                 ? valeur.toDateTime().toString(FormatDateBase).toUtf8()
+                                 : valeur.toString().toUtf8();
+        sqlite3_bind_text(requete, position, v.constData(), static_cast<int>(v.size()),
+                          SQLITE_TRANSIENT);
+    }
+    TResultatMoteur r;
+    const int colonnes = sqlite3_column_count(requete);
+    int code;
+    while ((code = sqlite3_step(requete)) == SQLITE_ROW) {
+        ++r.lignes;
+        for (int c = 0; c < colonnes; ++c) {
+            sqlite3_column_text(requete, c);
+            r.octets += sqlite3_column_bytes(requete, c);
+        }
+    }
+    if (code != SQLITE_DONE) Echouer(base, "lecture");
+    sqlite3_finalize(requete);
+    return r;
+}
+
+long PicMemoireMo() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;  // kilobytes on Linux
+}
+
+// A search's name padded to a fixed width, counted in characters, not bytes.
+QByteArray Colonne(const char* texte) {
+    return QString::fromUtf8(texte).leftJustified(46).toUtf8();
+}
+
+struct TRecherche {
+    const char* nom;
+    QString agence, utilisateur;
+    std::function<void(TFicheHistorique&)> criteres;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    QApplication application(argc, argv);
+
+    int nombre = 1000000, repetitions = 3;
+    QString fichierGarde;
+    int seule = 0;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == QLatin1String("--lignes"))
+            nombre = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--repetitions"))
+            repetitions = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--seule"))
+            seule = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--base"))
+            fichierGarde = QFileInfo(arguments[i + 1]).absoluteFilePath();
+        else
+            nombre = 0;
+    }
+    if (nombre <= 0 || repetitions <= 0 || arguments.size() % 2 == 0) {
+        std::fprintf(stderr,
+                     "usage : parlivo-bench-historique [--lignes N] [--repetitions R] "
+                     "[--base FICHIER] [--seule 1-4]\n");
+        return 2;
+    }
+
+    try {
+        QTemporaryDir temporaire;
+        if (!temporaire.isValid()) throw std::runtime_error("dossier temporaire impossible");
+        // The data module opens the "sms.abs" of a folder: a kept file is reached through a
+        // link of that name in the temporary folder.
+        const QString chemin = temporaire.filePath(QStringLiteral("sms.abs"));
+        QElapsedTimer chrono;
+        chrono.start();
+        if (!fichierGarde.isEmpty() && QFileInfo::exists(fichierGarde)) {
+            std::printf("base reprise : %s\n", qPrintable(fichierGarde));
+        } else {
+            const QString cible = fichierGarde.isEmpty() ? chemin : fichierGarde;
+            CreerBase(cible);
+            Remplir(cible, nombre);
+            std::printf("%d lignes d'historique écrites en %.1f s\n", nombre,
+                        static_cast<double>(chrono.elapsed()) / 1000.0);
+        }
+        if (!fichierGarde.isEmpty() && !QFile::link(fichierGarde, chemin))
+            throw std::runtime_error("lien vers la base gardée impossible");
+        std::printf("base de %.0f Mo, meilleur temps de %d essais\n",
+                    static_cast<double>(QFileInfo(chemin).size()) / 1048576.0, repetitions);
+        std::fflush(stdout);
+
+        TDataModuleAbs module(temporaire.path());
+        DataModuleAbs = &module;
+        module.OuvrirBase();
+        sqlite3* base = nullptr;
+        if (sqlite3_open_v2(chemin.toUtf8().constData(), &base, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK)
+            Echouer(base, "ouverture");
+
+        const std::vector<TRecherche> recherches = {
+            {"agence + utilisateur", Agence(0), Utilisateur(0, 3), [](TFicheHistorique&) {}},
+            {"agence + utilisateur + un mois de création", Agence(0), Utilisateur(0, 3),
+             [](TFicheHistorique& f) {
+                 f.DateCreationDebut->setDate(QDate(2023, 3, 1));
+                 f.DateCreationFin->setDate(QDate(2023, 3, 31));
+                 f.cbDateCreationDebut->setChecked(true);
+                 f.cbDateCreationFin->setChecked(true);
+             }},
+            {"destinataire LIKE, sans agence ni utilisateur", QString(), QString(),
+             [](TFicheHistorique& f) { f.edit_destinataire->setText(QStringLiteral("Dupont")); }},
+            {"état \"Erreur\", sans agence ni utilisateur", QString(), QString(),
+             [](TFicheHistorique& f) { f.ChoisirEtat(3); }},
+        };
+
+        std::printf("%s %11s %10s %7s %9s %9s\n", Colonne("recherche").constData(), "fenêtre",
+                    "SQLite", "ratio", "lignes", "pic Mo");
+        for (size_t numero = 1; numero <= recherches.size(); ++numero) {
+            if (seule > 0 && static_cast<size_t>(seule) != numero) continue;
+            const TRecherche& r = recherches[numero - 1];
+            const QString ini = temporaire.filePath(QStringLiteral("parametres.ini"));
+            QFile f(ini);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                throw std::runtime_error("fichier de paramètres impossible");
+            f.write("[Config]\nAgence=" + r.agence.toUtf8() +
+                    "\nUtilisateur=" + r.utilisateur.toUtf8() + "\n");
+            f.close();
+
+            TFicheHistorique fenetre;
+            fenetre.DefinirFichierParametres(ini);
+            fenetre.show();
+            // The first activation runs a search with the initial criteria: a warm-up.
+            QApplication::processEvents();
+            r.criteres(fenetre);
+
+            qint64 meilleurFenetre = -1, meilleurMoteur = -1;
+            int lignesFenetre = 0;
+            TResultatMoteur moteur;
+            for (int essai = 0; essai < repetitions; ++essai) {
+                chrono.restart();
+                fenetre.btnRechercherClick();
+                const qint64 tFenetre = chrono.nsecsElapsed();
+                lignesFenetre = fenetre.Modele()->rowCount();
+                QApplication::processEvents();  // lets the list paint, outside the timing
+
+                chrono.restart();
+                moteur = Moteur(base, fenetre);
+                const qint64 tMoteur = chrono.nsecsElapsed();
+                if (meilleurFenetre < 0 || tFenetre < meilleurFenetre) meilleurFenetre = tFenetre;
+                if (meilleurMoteur < 0 || tMoteur < meilleurMoteur) meilleurMoteur = tMoteur;
+            }
+            if (moteur.lignes != lignesFenetre)
+                throw std::runtime_error(
+                    "la fenêtre et SQLite ne donnent pas le même nombre de "
+                    "lignes");
+            const double msFenetre = static_cast<double>(meilleurFenetre) / 1e6;
+            const double msMoteur = static_cast<double>(meilleurMoteur) / 1e6;
+            std::printf("%s %8.1f ms %7.1f ms %6.2fx %9d %9ld\n", Colonne(r.nom).constData(),
+                        msFenetre, msMoteur, msFenetre / msMoteur, lignesFenetre, PicMemoireMo());
+            std::fflush(stdout);
+        }
+        sqlite3_close(base);
+        DataModuleAbs = nullptr;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "échec : %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
