@@ -30,6 +30,15 @@
 
 TFormEnvoiSMS* FormEnvoiSMS = nullptr;
 
+// The images live in a static library: without this call the linker leaves them out.
+static void ChargerImagesEnvoi() {
+    static const bool chargees = [] {
+        Q_INIT_RESOURCE(Ficheenvoisms);
+        return true;
+    }();
+    (void)chargees;
+}
+
 namespace {
 
 // Adds a name to a drop-down list at its place in the locale's collation, after the names
@@ -97,6 +106,7 @@ TFormEnvoiSMS::TFormEnvoiSMS(QWidget* parent)
     setWindowTitle(QStringLiteral("Parlivo - Version 1.0 du 10/06/2024"));
     setFixedSize(470, 653);
     setFont(PoliceTahoma(8));
+    ChargerImagesEnvoi();
     CreerControles();
     PlacerControles();
     RelierControles();
@@ -268,6 +278,9 @@ void TFormEnvoiSMS::showEvent(QShowEvent* evenement) {
             const QRect zone = ecran->availableGeometry();
             move(zone.center() - rect().center());
         }
+        // The host starts the program for this one window: it comes to the front, which
+        // also runs the opening steps where no window manager hands out the activation.
+        activateWindow();
     }
     QWidget::showEvent(evenement);
 }

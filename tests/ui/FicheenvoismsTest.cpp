@@ -138,7 +138,7 @@ TEST_F(FicheenvoismsTest, ControlesNomsLibellesEtPlaces) {
     EXPECT_EQ(fenetre.findChild<QPushButton*>("btnEnvoyer")->text(), QStringLiteral("Envoyer"));
     EXPECT_EQ(fenetre.findChild<QPushButton*>("btnQuitter")->text(), QStringLiteral("Fermer"));
     for (const char* nom : {"btnEnvoyer", "btnQuitter", "btnRefreshMessage"})
-        EXPECT_FALSE(fenetre.findChild<QPushButton*>(nom)->icon().isNull()) << nom;
+        EXPECT_FALSE(fenetre.findChild<QPushButton*>(nom)->icon().pixmap(16, 16).isNull()) << nom;
     EXPECT_TRUE(fenetre.findChild<QPushButton*>("btnRefreshMessage")->text().isEmpty());
     EXPECT_FALSE(fenetre.findChild<QPushButton*>("btnRefreshMessage")->accessibleName().isEmpty());
 
