@@ -25,6 +25,7 @@
 #include "platform/FormatDateTime.h"
 #include "platform/Sablier.h"
 #include "platform/TIniFile.h"
+#include "ui/Police.h"
 #include "ui/Tmodelehistorique.h"
 
 TFicheHistorique* FicheHistorique = nullptr;
@@ -198,6 +199,7 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Historique"));
     setFixedSize(816, 476);
+    setFont(PoliceTahoma(8));
 
     // Creation dates.
     gbCreation = new QGroupBox(QStringLiteral("Date de création"), this);
@@ -348,6 +350,7 @@ bool TFicheHistorique::event(QEvent* evenement) {
 }
 
 void TFicheHistorique::FormActivate() {
+    if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     DataModuleAbs->OuvrirBase();
     btnRechercherClick();
 }
@@ -369,6 +372,7 @@ void TFicheHistorique::btnQuitterClick() { close(); }
 
 void TFicheHistorique::btnRechercherClick() {
     modele->Vider();
+    if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     const TSablier sablier;
 
