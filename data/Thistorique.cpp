@@ -4,14 +4,15 @@
 
 #include <QSqlQuery>
 #include <QSqlResult>
+#include <algorithm>
 
 #include "data/Datamoduleabs.h"
 
 namespace {
 
-const char* const Colonnes[] = {"id",         "agence",       "utilisateur", "date_creation",
-                                "expediteur", "destinataire", "numero",      "message",
-                                "date_envoi", "etat"};
+// The fields of TColonnesBrutes; the id is read once, to check the statement's row.
+const char* const Colonnes[] = {"agence",       "utilisateur", "date_creation", "expediteur",
+                                "destinataire", "message",     "date_envoi",    "etat"};
 
 // The engine's own statement behind an opened query, when the driver is SQLite's.
 sqlite3_stmt* Instruction(const QSqlQuery& requete) {
@@ -30,17 +31,15 @@ QByteArrayView Colonne(sqlite3_stmt* instruction, int position) {
 }
 
 // Whether the statement stands on the row the query shows, the only way to go on
-// reading it directly. The id is among the columns, so two rows never look alike.
-bool SurLaLigneDeLaRequete(const QSqlQuery& requete, sqlite3_stmt* instruction,
-                           const std::array<int, 10>& positions) {
-    if (sqlite3_data_count(instruction) <= 0) return false;
-    for (int p : positions) {
-        const QVariant valeur = requete.value(p);
-        const QByteArrayView brut = Colonne(instruction, p);
-        if (valeur.isNull() != brut.isNull()) return false;
-        if (!valeur.isNull() && valeur.toString() != QString::fromUtf8(brut)) return false;
-    }
-    return true;
+// reading it directly: the id, unique, tells the rows apart.
+bool SurLaLigneDeLaRequete(const QSqlQuery& requete, sqlite3_stmt* instruction, int positionId) {
+    if (sqlite3_data_count(instruction) <= 0 ||
+        sqlite3_column_type(instruction, positionId) != SQLITE_INTEGER)
+        return false;
+    const QVariant id = requete.value(positionId);
+    bool entier = false;
+    const qlonglong valeur = id.toLongLong(&entier);
+    return entier && valeur == sqlite3_column_int64(instruction, positionId);
 }
 
 }  // namespace
@@ -96,23 +95,28 @@ void THistorique::ParcourirLignes(TRequete& requete,
         return;
     }
     QSqlQuery& q = requete.Requete();
-    const QSqlRecord champs = q.record();
-    std::array<int, 10> positions{};
-    for (size_t i = 0; i < positions.size(); ++i) {
-        positions[i] = champs.indexOf(QLatin1String(Colonnes[i]));
-        if (positions[i] < 0)
-            throw EErreurBase(QStringLiteral("Erreur : le champ « %1 » n'existe pas dans le "
-                                             "résultat de la requête.")
-                                  .arg(QLatin1String(Colonnes[i]))
-                                  .toStdString());
-    }
+    std::array<int, std::tuple_size_v<TColonnesBrutes>> positions{};
     TColonnesBrutes colonnes;
 
     // QSqlQuery turns every column of every row into a UTF-16 QVariant, which costs more
     // than the engine's own reading; on SQLite the rows are taken from the statement
     // itself, from the row the query already stands on.
     sqlite3_stmt* instruction = LectureDirecte ? Instruction(q) : nullptr;
-    if (instruction && SurLaLigneDeLaRequete(q, instruction, positions)) {
+    if (instruction) {
+        const int nombre = sqlite3_column_count(instruction);
+        auto position = [&](const char* nom) {
+            for (int p = 0; p < nombre; ++p)
+                if (sqlite3_stricmp(sqlite3_column_name(instruction, p), nom) == 0) return p;
+            return -1;
+        };
+        for (size_t i = 0; i < positions.size(); ++i) positions[i] = position(Colonnes[i]);
+        const int positionId = position("id");
+        if (positionId < 0 ||
+            std::find(positions.begin(), positions.end(), -1) != positions.end() ||
+            !SurLaLigneDeLaRequete(q, instruction, positionId))
+            instruction = nullptr;
+    }
+    if (instruction) {
         for (;;) {
             for (size_t i = 0; i < positions.size(); ++i)
                 colonnes[i] = Colonne(instruction, positions[i]);
@@ -129,7 +133,16 @@ void THistorique::ParcourirLignes(TRequete& requete,
         return;
     }
 
-    std::array<QByteArray, 10> textes;
+    const QSqlRecord champs = q.record();
+    for (size_t i = 0; i < positions.size(); ++i) {
+        positions[i] = champs.indexOf(QLatin1String(Colonnes[i]));
+        if (positions[i] < 0)
+            throw EErreurBase(QStringLiteral("Erreur : le champ « %1 » n'existe pas dans le "
+                                             "résultat de la requête.")
+                                  .arg(QLatin1String(Colonnes[i]))
+                                  .toStdString());
+    }
+    std::array<QByteArray, std::tuple_size_v<TColonnesBrutes>> textes;
     while (!requete.Eof()) {
         for (size_t i = 0; i < positions.size(); ++i) {
             const QVariant valeur = q.value(positions[i]);

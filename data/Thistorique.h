@@ -25,10 +25,10 @@ class THistorique {
     const QDateTime& date_envoi() const { return Fdate_envoi; }
     const QString& etat() const { return Fetat; }
 
-    // For a long result: the ten columns of one row in the table's order (id, agence,
-    // utilisateur, date_creation, expediteur, destinataire, numero, message, date_envoi,
-    // etat) as UTF-8 bytes, a null view for NULL, valid only until the next row.
-    using TColonnesBrutes = std::array<QByteArrayView, 10>;
+    // For a long result: the eight fields a record gives to read, in their order (agence,
+    // utilisateur, date_creation, expediteur, destinataire, message, date_envoi, etat), as
+    // the row holds them: UTF-8 bytes, a null view for NULL, valid only until the next row.
+    using TColonnesBrutes = std::array<QByteArrayView, 8>;
     // Reads the rows of an opened query on Historique from its current row to the end,
     // without a record object or a text conversion per row, then closes the query.
     static void ParcourirLignes(TRequete& requete,

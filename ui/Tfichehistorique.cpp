@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -44,10 +45,14 @@ class TDatesAffichees {
   public:
     explicit TDatesAffichees(TModeleHistorique::TContenu& contenu) : contenu(contenu) {
         // The texts depend on the locale's date separator: start again if it changed.
-        const QString separateur = FormatDateTime(QStringLiteral("/"), JourZero());
-        if (separateur != Separateur()) {
-            Separateur() = separateur;
-            Jours().clear();
+        static QLocale derniere;
+        if (QLocale() != derniere || Separateur().isNull()) {
+            derniere = QLocale();
+            const QString separateur = FormatDateTime(QStringLiteral("/"), JourZero());
+            if (separateur != Separateur()) {
+                Separateur() = separateur;
+                Jours().clear();
+            }
         }
     }
 
@@ -371,7 +376,8 @@ void TFicheHistorique::ChoisirEtat(int index) {
 void TFicheHistorique::btnQuitterClick() { close(); }
 
 void TFicheHistorique::btnRechercherClick() {
-    modele->Vider();
+    // The list is emptied now and shows the new rows at the end, in one reset of the view.
+    TModeleHistorique::TRemise remise(*modele);
     if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     const TSablier sablier;
@@ -449,43 +455,33 @@ void TFicheHistorique::btnRechercherClick() {
     derniereRequete = requete->SQL;
 
     requete->Ouvrir();
-    // Columns of the list, and of THistorique::TColonnesBrutes (the table's order).
+    // Columns of the list, the fields of THistorique::TColonnesBrutes in the same order.
     enum {
-        lAgence,
-        lUtilisateur,
-        lDateCreation,
-        lExpediteur,
-        lDestinataire,
-        lMessage,
-        lDateEnvoi,
-        lEtat
-    };
-    enum {
-        cAgence = 1,
+        cAgence,
         cUtilisateur,
         cDateCreation,
         cExpediteur,
         cDestinataire,
-        cNumero,
         cMessage,
         cDateEnvoi,
         cEtat
     };
     TModeleHistorique::TContenu contenu;
-    TTextesPartages agences(contenu, lAgence), utilisateurs(contenu, lUtilisateur),
-        expediteurs(contenu, lExpediteur), etats(contenu, lEtat);
-    TDatesAffichees dates(contenu);
+    TTextesPartages agences(contenu, cAgence), utilisateurs(contenu, cUtilisateur),
+        expediteurs(contenu, cExpediteur), etats(contenu, cEtat);
+    // One per column: rows in time order repeat the previous row's day in each.
+    TDatesAffichees creations(contenu), envois(contenu);
     THistorique::ParcourirLignes(*requete, [&](const THistorique::TColonnesBrutes& c) {
         contenu.NouvelleLigne();
         agences.Ecrire(c[cAgence]);
         utilisateurs.Ecrire(c[cUtilisateur]);
-        contenu.Commun(lDateCreation, dates.Numero(c[cDateCreation]));
+        contenu.Commun(cDateCreation, creations.Numero(c[cDateCreation]));
         expediteurs.Ecrire(c[cExpediteur]);
-        contenu.Octets(lDestinataire, c[cDestinataire]);
-        contenu.Octets(lMessage, c[cMessage]);
-        contenu.Commun(lDateEnvoi, dates.Numero(c[cDateEnvoi]));
+        contenu.Octets(cDestinataire, c[cDestinataire]);
+        contenu.Octets(cMessage, c[cMessage]);
+        contenu.Commun(cDateEnvoi, envois.Numero(c[cDateEnvoi]));
         etats.Ecrire(c[cEtat]);
     });
     requete->Fermer();
-    modele->Remplacer(std::move(contenu));
+    remise.Terminer(std::move(contenu));
 }

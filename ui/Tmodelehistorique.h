@@ -41,25 +41,34 @@ class TModeleHistorique : public QAbstractTableModel {
 
       private:
         static constexpr quint32 Partage = 0xFFFFFFFFu;
+        // Left uninitialised in a new block, so that its memory is touched only row by row.
         struct TCellule {
-            // Left uninitialised in a new block, so that its memory is touched only row by row.
             // Bytes: block number (high 12 bits) and offset in it (low 20 bits);
             // a shared text: its number in communs.
             quint32 position;
             quint32 taille;  // in bytes, or Partage
         };
         using TLigne = std::array<TCellule, NombreColonnes>;
-        static constexpr int BitsLignes = 12;  // 4,096 rows (256 KiB) per block
-        static constexpr int BitsOctets = 20;  // 1 MiB of text per block
-        static constexpr size_t TailleBlocOctets = size_t(1) << BitsOctets;
+        // Blocks start small, so that a short result costs little, and double up to 4,096
+        // rows (256 KiB) and 1 MiB of text.
+        static constexpr size_t PremierBlocLignes = 64;
+        static constexpr int DoublementsLignes = 6;
+        static constexpr size_t PremierBlocOctets = 4096;
+        static constexpr int DoublementsOctets = 8;
+        static constexpr int BitsOctets = 20;  // offsets in a block of at most 1 MiB
+        static constexpr size_t TailleBlocOctets = PremierBlocOctets << DoublementsOctets;
+        static_assert(TailleBlocOctets == size_t(1) << BitsOctets);
+        const TLigne& Ligne(size_t ligne) const;
 
         std::vector<QString> communs;
         std::vector<std::unique_ptr<TLigne[]>> blocsLignes;
         int nombreLignes = 0;
+        size_t libreLignes = 0;  // rows left in the last block
         TLigne* derniere = nullptr;
         // A text longer than a block gets a block of its own.
         std::vector<std::unique_ptr<char[]>> blocsOctets;
-        size_t libreDansBloc = 0;  // bytes left in the last block
+        size_t tailleBlocOctets = 0;  // of the last block
+        size_t libreDansBloc = 0;     // bytes left in the last block
     };
 
     explicit TModeleHistorique(QObject* parent = nullptr);
@@ -75,6 +84,22 @@ class TModeleHistorique : public QAbstractTableModel {
     void Vider();
     // Replaces every row by these, in one reset.
     void Remplacer(TContenu&& nouveau);
+
+    // A search's one reset: empties the list at once and keeps the view waiting until
+    // Terminer gives the new rows; left without Terminer (an error), the list stays empty.
+    // Nothing may repaint in between: the search runs without returning to the event loop.
+    class TRemise {
+      public:
+        explicit TRemise(TModeleHistorique& modele);
+        ~TRemise();
+        TRemise(const TRemise&) = delete;
+        TRemise& operator=(const TRemise&) = delete;
+        void Terminer(TContenu&& nouveau);
+
+      private:
+        TModeleHistorique& modele;
+        bool terminee = false;
+    };
 
     // The text shown at a row and column (column 0 is "Agence").
     QString Texte(int ligne, int colonne) const { return contenu.Texte(ligne, colonne); }
