@@ -141,18 +141,6 @@ Qt::ItemFlags TModeleHistorique::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void TModeleHistorique::Vider() {
-    beginResetModel();
-    contenu = TContenu();
-    endResetModel();
-}
-
-void TModeleHistorique::Remplacer(TContenu&& nouveau) {
-    beginResetModel();
-    contenu = std::move(nouveau);
-    endResetModel();
-}
-
 TModeleHistorique::TRemise::TRemise(TModeleHistorique& modele) : modele(modele) {
     modele.beginResetModel();
     modele.contenu = TContenu();

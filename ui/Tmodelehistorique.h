@@ -8,8 +8,8 @@
 #include <vector>
 
 // The history list's contents: the display texts of each row, nothing else. A search
-// builds all its rows in a TContenu, then hands it over, so the view is reset once
-// instead of once per row.
+// builds all its rows in a TContenu, then hands it over through a TRemise, so the view is
+// reset once per search instead of once per row.
 class TModeleHistorique : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -79,11 +79,6 @@ class TModeleHistorique : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-    // Removes every row.
-    void Vider();
-    // Replaces every row by these, in one reset.
-    void Remplacer(TContenu&& nouveau);
 
     // A search's one reset: empties the list at once and keeps the view waiting until
     // Terminer gives the new rows; left without Terminer (an error), the list stays empty.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <stdexcept>
 
 #include "ui/Tmodelehistorique.h"
 
@@ -25,7 +26,13 @@ TEST(TmodelehistoriqueTest, TextesRendusTelsQuels) {
 
     TModeleHistorique modele;
     QSignalSpy remises(&modele, &QAbstractItemModel::modelReset);
-    modele.Remplacer(std::move(contenu));
+    QSignalSpy annonces(&modele, &QAbstractItemModel::modelAboutToBeReset);
+    {
+        TModeleHistorique::TRemise remise(modele);
+        EXPECT_EQ(annonces.count(), 1);
+        EXPECT_EQ(remises.count(), 0);
+        remise.Terminer(std::move(contenu));
+    }
     EXPECT_EQ(remises.count(), 1);
     EXPECT_EQ(contenu.NombreLignes(), 0);  // what is moved from is left empty
     ASSERT_EQ(modele.rowCount(), nombre);
@@ -50,7 +57,13 @@ TEST(TmodelehistoriqueTest, TextesRendusTelsQuels) {
     EXPECT_EQ(modele.rowCount(index), 0);  // a table: no row has children
     EXPECT_EQ(modele.headerData(6, Qt::Horizontal).toString(), QStringLiteral("Date envoie"));
 
-    modele.Vider();
+    // A search that fails between the two leaves the list empty, after one reset too.
+    try {
+        TModeleHistorique::TRemise remise(modele);
+        EXPECT_EQ(annonces.count(), 2);
+        throw std::runtime_error("échec");
+    } catch (const std::runtime_error&) {
+    }
     EXPECT_EQ(remises.count(), 2);
     EXPECT_EQ(modele.rowCount(), 0);
 }
