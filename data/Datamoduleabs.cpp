@@ -12,7 +12,9 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlResult>
 #include <QUrl>
+#include <algorithm>
 #include <limits>
 
 TDataModuleAbs* DataModuleAbs = nullptr;
@@ -582,15 +584,127 @@ QDateTime LireDateBase(const QVariant& valeur) {
     if (valeur.metaType() == QMetaType::fromType<QDateTime>()) return valeur.toDateTime();
     const QString texte = valeur.toString().trimmed();
     if (texte.isEmpty()) return DateZero();
-    static const char* const formats[] = {"yyyy-MM-dd hh:mm:ss.zzz", "yyyy-MM-dd hh:mm:ss",
-                                          "yyyy-MM-dd hh:mm",        "yyyy-MM-ddThh:mm:ss.zzz",
-                                          "yyyy-MM-ddThh:mm:ss",     "yyyy-MM-dd"};
-    for (const char* f : formats) {
-        QDateTime d = QDateTime::fromString(texte, QLatin1String(f));
-        if (d.isValid()) return d;
+    // Day and time are read apart: QDateTime::fromString refuses a local time that a
+    // clock change skips (02:30 on the last Sunday of March in Paris), and such a row must
+    // still read.
+    const QDate jour = QDate::fromString(texte.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (jour.isValid()) {
+        const QString reste = texte.mid(10);
+        if (reste.isEmpty()) return QDateTime(jour, QTime(0, 0));
+        if (reste.front() == u' ' || reste.front() == u'T') {
+            for (const char* f : {"hh:mm:ss.zzz", "hh:mm:ss", "hh:mm"}) {
+                const QTime heure = QTime::fromString(reste.mid(1), QLatin1String(f));
+                if (!heure.isValid()) continue;
+                const QDateTime date(jour, heure);
+                if (date.isValid()) return date;
+                // In the skipped hour: the same time elapsed since midnight lands after it.
+                return QDateTime(jour, QTime(0, 0)).addMSecs(heure.msecsSinceStartOfDay());
+            }
+        }
     }
     throw EErreurBase(QStringLiteral("Erreur : la date « %1 » lue dans la base n'est pas "
                                      "dans le format attendu (%2).")
                           .arg(texte, QLatin1String(FormatDateBase))
                           .toStdString());
+}
+
+namespace {
+
+// The engine's own statement behind an opened query, when the driver is SQLite's.
+sqlite3_stmt* Instruction(const QSqlQuery& requete) {
+    const QSqlResult* resultat = requete.result();
+    if (!resultat) return nullptr;
+    const QVariant h = resultat->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3_stmt*") != 0) return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(h.data());
+}
+
+QByteArrayView ColonneBrute(sqlite3_stmt* instruction, int position) {
+    const unsigned char* texte = sqlite3_column_text(instruction, position);
+    if (!texte) return QByteArrayView();
+    return QByteArrayView(reinterpret_cast<const char*>(texte),
+                          sqlite3_column_bytes(instruction, position));
+}
+
+// Whether the statement stands on the row the query shows, the only way to go on
+// reading it directly: the unique column tells the rows apart.
+bool SurLaLigneDeLaRequete(const QSqlQuery& requete, sqlite3_stmt* instruction, int position) {
+    if (sqlite3_data_count(instruction) <= 0 ||
+        sqlite3_column_type(instruction, position) != SQLITE_INTEGER)
+        return false;
+    bool entier = false;
+    const qlonglong valeur = requete.value(position).toLongLong(&entier);
+    return entier && valeur == sqlite3_column_int64(instruction, position);
+}
+
+}  // namespace
+
+void TRequete::ParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,
+                             const std::function<void(const TLigneBrute&)>& ligne) {
+    if (Eof()) {
+        Fermer();
+        return;
+    }
+    std::vector<int> positions(colonnes.size(), -1);
+    TLigneBrute brute(colonnes.size());
+
+    // QSqlQuery turns every column of every row into a UTF-16 QVariant, which costs more
+    // than the engine's own reading; on SQLite the rows are taken from the statement
+    // itself, from the row the query already stands on.
+    sqlite3_stmt* instruction = LectureDirecte ? Instruction(requete) : nullptr;
+    if (instruction) {
+        const int nombre = sqlite3_column_count(instruction);
+        auto position = [&](const char* nom) {
+            for (int p = 0; p < nombre; ++p)
+                if (sqlite3_stricmp(sqlite3_column_name(instruction, p), nom) == 0) return p;
+            return -1;
+        };
+        for (size_t i = 0; i < positions.size(); ++i) positions[i] = position(colonnes[i]);
+        const int positionUnique = position(colonneUnique);
+        if (positionUnique < 0 ||
+            std::find(positions.begin(), positions.end(), -1) != positions.end() ||
+            !SurLaLigneDeLaRequete(requete, instruction, positionUnique))
+            instruction = nullptr;
+    }
+    if (instruction) {
+        for (;;) {
+            for (size_t i = 0; i < positions.size(); ++i)
+                brute[i] = ColonneBrute(instruction, positions[i]);
+            ligne(brute);
+            const int code = sqlite3_step(instruction);
+            if (code == SQLITE_DONE) break;
+            if (code != SQLITE_ROW)
+                throw EErreurBase(
+                    QStringLiteral("Erreur : lecture du résultat impossible : %1")
+                        .arg(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(instruction))))
+                        .toStdString());
+        }
+        Fermer();
+        return;
+    }
+
+    const QSqlRecord champs = requete.record();
+    for (size_t i = 0; i < positions.size(); ++i) {
+        positions[i] = champs.indexOf(QLatin1String(colonnes[i]));
+        if (positions[i] < 0)
+            throw EErreurBase(QStringLiteral("Erreur : le champ « %1 » n'existe pas dans le "
+                                             "résultat de la requête.")
+                                  .arg(QLatin1String(colonnes[i]))
+                                  .toStdString());
+    }
+    std::vector<QByteArray> textes(colonnes.size());
+    while (!Eof()) {
+        for (size_t i = 0; i < positions.size(); ++i) {
+            const QVariant valeur = requete.value(positions[i]);
+            if (valeur.isNull()) {
+                brute[i] = QByteArrayView();
+            } else {
+                textes[i] = valeur.toString().toUtf8();
+                brute[i] = QByteArrayView(textes[i].constData(), textes[i].size());
+            }
+        }
+        ligne(brute);
+        Suivant();
+    }
+    Fermer();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -7,8 +8,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 // Raised for every failure of the database layer; the text is in French and carries
 // the engine's own text after it.
@@ -45,7 +48,18 @@ class TRequete {
     QVariant Champ(const QString& nom) const;
     void Fermer();
 
-    // The underlying query, for the callers that must read a large result quickly.
+    // For a long result: walks it from the current row to the end, giving the named
+    // columns of each row as UTF-8 bytes (a null view for NULL), valid until the next row,
+    // then closes the query. On SQLite the rows come straight from the engine's statement,
+    // without a QVariant per field; `colonneUnique` (an integer column that tells the rows
+    // apart) checks that the statement stands on the query's row before reading it so.
+    using TLigneBrute = std::vector<QByteArrayView>;
+    void ParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,
+                       const std::function<void(const TLigneBrute&)>& ligne);
+    // Off: ParcourirBrut reads through QSqlQuery like every other reader (tests compare).
+    static inline bool LectureDirecte = true;
+
+    // The underlying query.
     QSqlQuery& Requete() { return requete; }
 
   private:

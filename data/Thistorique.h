@@ -33,9 +33,6 @@ class THistorique {
     // without a record object or a text conversion per row, then closes the query.
     static void ParcourirLignes(TRequete& requete,
                                 const std::function<void(const TColonnesBrutes&)>& ligne);
-    // Off: ParcourirLignes reads through QSqlQuery like every other reader (the tests
-    // compare both ways).
-    static inline bool LectureDirecte = true;
 
     // Appends one row; date_creation is now, the id comes from the database.
     static void AjouterHistorique(const QString& agence, const QString& utilisateur,

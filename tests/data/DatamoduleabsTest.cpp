@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -301,7 +302,24 @@ TEST(Datamoduleabs, Dates) {
               QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5, 6)));
     EXPECT_EQ(LireDateBase(QString("2023-01-02 03:04:05")),
               QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5)));
+    EXPECT_EQ(LireDateBase(QString("2023-01-02")), QDateTime(QDate(2023, 1, 2), QTime(0, 0)));
     EXPECT_THROW(LireDateBase(QString("hier")), EErreurBase);
+    EXPECT_THROW(LireDateBase(QString("2023-01-02 25:00:00")), EErreurBase);
+}
+
+// A row written at a local time that a clock change skips must still read.
+TEST(Datamoduleabs, DateDansLeSautDHeure) {
+    const QByteArray avant = qgetenv("TZ");
+    qputenv("TZ", "Europe/Paris");
+    tzset();
+    const QDateTime lue = LireDateBase(QString("2024-03-31 02:30:00.000"));
+    EXPECT_TRUE(lue.isValid());
+    EXPECT_EQ(lue.date(), QDate(2024, 3, 31));
+    if (avant.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", avant);
+    tzset();
 }
 
 TEST(Datamoduleabs, TransactionImmediate) {

@@ -528,9 +528,9 @@ TEST_F(TfichehistoriqueTest, LesTextesSontCeuxDeLEnregistrement) {
 
     auto f = Fenetre(QString(), QString());
     for (bool directe : {true, false}) {
-        THistorique::LectureDirecte = directe;
+        TRequete::LectureDirecte = directe;
         f->btnRechercherClick();
-        THistorique::LectureDirecte = true;
+        TRequete::LectureDirecte = true;
         ASSERT_EQ(f->Modele()->rowCount(), attendues.size()) << directe;
         int differences = 0;
         for (int i = 0; i < attendues.size(); ++i)
