@@ -97,40 +97,52 @@ class TConstructeurJson : public nlohmann::json_sax<TValeurJson> {
     int ignores = 0;  // depth inside a dropped member
 };
 
-void Ecrire(const TValeurJson& valeur, std::string& sortie) {
-    switch (valeur.type()) {
-        case nlohmann::json::value_t::object: {
-            sortie += '{';
-            bool premier = true;
-            for (auto it = valeur.begin(); it != valeur.end(); ++it) {
-                if (!premier) sortie += ',';
-                premier = false;
-                sortie += TValeurJson(it.key()).dump();
-                sortie += ':';
-                Ecrire(it.value(), sortie);
+// Written without recursion: a service's answer nested a hundred thousand levels deep
+// must not exhaust the stack.
+void Ecrire(const TValeurJson& racine, std::string& sortie) {
+    struct TCadre {
+        const TValeurJson* conteneur;
+        TValeurJson::const_iterator suivant;
+    };
+    std::vector<TCadre> pile;
+    const TValeurJson* courant = &racine;
+    for (;;) {
+        if (courant != nullptr) {
+            switch (courant->type()) {
+                case nlohmann::json::value_t::object:
+                    sortie += '{';
+                    pile.push_back({courant, courant->cbegin()});
+                    break;
+                case nlohmann::json::value_t::array:
+                    sortie += '[';
+                    pile.push_back({courant, courant->cbegin()});
+                    break;
+                case nlohmann::json::value_t::binary: {
+                    const auto& octets = courant->get_binary();
+                    sortie.append(octets.begin(), octets.end());
+                    break;
+                }
+                default:
+                    sortie += courant->dump();
+                    break;
             }
-            sortie += '}';
-            break;
+            courant = nullptr;
         }
-        case nlohmann::json::value_t::array: {
-            sortie += '[';
-            bool premier = true;
-            for (const TValeurJson& element : valeur) {
-                if (!premier) sortie += ',';
-                premier = false;
-                Ecrire(element, sortie);
-            }
-            sortie += ']';
-            break;
+        if (pile.empty()) return;
+        TCadre& cadre = pile.back();
+        const bool objet = cadre.conteneur->is_object();
+        if (cadre.suivant == cadre.conteneur->cend()) {
+            sortie += objet ? '}' : ']';
+            pile.pop_back();
+            continue;
         }
-        case nlohmann::json::value_t::binary: {
-            const auto& octets = valeur.get_binary();
-            sortie.append(octets.begin(), octets.end());
-            break;
+        if (cadre.suivant != cadre.conteneur->cbegin()) sortie += ',';
+        if (objet) {
+            sortie += TValeurJson(cadre.suivant.key()).dump();
+            sortie += ':';
         }
-        default:
-            sortie += valeur.dump();
-            break;
+        courant = &*cadre.suivant;
+        ++cadre.suivant;
     }
 }
 

@@ -72,3 +72,15 @@ TEST(TexteJson, MembreChercheParSonNomExact) {
     EXPECT_EQ(MembreJson(*tableau, "resultat"), nullptr);
     EXPECT_EQ(MembreJson(*AnalyserJson("\"resultat\""), "resultat"), nullptr);
 }
+
+TEST(TexteJson, UneValeurTresImbriqueeEstEcriteEntiere) {
+    // A service's answer can nest as deep as its size allows: reading and writing it back
+    // must not exhaust the stack.
+    const int profondeur = 200000;
+    const QString texte = QString(profondeur, QLatin1Char('[')) + QStringLiteral("{\"a\":[1,{}]}") +
+                          QString(profondeur, QLatin1Char(']'));
+    EXPECT_EQ(Relu(texte), texte);
+    const QString objets = QStringLiteral("{\"a\":").repeated(profondeur) + QStringLiteral("null") +
+                           QString(profondeur, QLatin1Char('}'));
+    EXPECT_EQ(Relu(objets), objets);
+}
