@@ -359,6 +359,7 @@ TEST_F(OngletService, LienDuSite) {
 
     base.AjouterService("Guillemet", "https://a\"b<c>/p");
     base.AjouterService("Fichier", "file:///usr/bin/programme");
+    base.AjouterService("Esperluette", "https://h.fr?a=1&b=2");
     Ouvrir();
     Onglet(f->TabAPI);
     Choisir(f->combo_api, "Service A");
@@ -376,6 +377,13 @@ TEST_F(OngletService, LienDuSite) {
     QTest::mouseClick(f->label_link, Qt::LeftButton, {}, QPoint(4, f->label_link->height() / 2));
     f->label_linkLinkClick(QString());
     EXPECT_EQ(liensOuverts.size(), 1u);
+    // No "/" after the host: the whole URL; an "&" reaches the browser as itself.
+    Choisir(f->combo_api, "Esperluette");
+    EXPECT_EQ(f->label_link->text(),
+              QStringLiteral("<a href=\"https://h.fr?a=1&amp;b=2\">https://h.fr?a=1&amp;b=2</a>"));
+    QTest::mouseClick(f->label_link, Qt::LeftButton, {}, QPoint(4, f->label_link->height() / 2));
+    ASSERT_EQ(liensOuverts.size(), 2u);
+    EXPECT_EQ(liensOuverts[1], QUrl("https://h.fr?a=1&b=2"));
 }
 
 TEST_F(OngletService, Homonymes) {
@@ -759,6 +767,72 @@ TEST_F(GardeModifications, FrappeDansLesListes) {
                            "id_categorie = 1"),
               1);
     EXPECT_TRUE(f->ApiModifiee());
+}
+
+TEST_F(GardeModifications, FrappeDansLesListesReponseNon) {
+    Ouvrir();
+    // combo_template, No: nothing stored, the fields are emptied all the same.
+    OuvrirTemplate("Relances", "Rappel");
+    Taper(f->edtNomTemplate, "X");
+    dialogues.Repondre(TResultatDialogue::mrNo);
+    Taper(f->combo_template->lineEdit(), "?");
+    EXPECT_EQ(Questions().size(), 1);
+    EXPECT_EQ(base.Valeur("SELECT nom FROM Template WHERE id_template = 1").toString(),
+              QStringLiteral("Rappel"));
+    EXPECT_EQ(Entrees(f->combo_template), (QStringList{"<Nouveau>", "Rappel", "Relance 2"}));
+    EXPECT_TRUE(f->edtNomTemplate->text().isEmpty());
+    EXPECT_FALSE(f->edtNomTemplate->isEnabled());
+    EXPECT_FALSE(f->TemplateModifie());
+    EXPECT_TRUE(Normale(f->label_nomTemplate));
+
+    // combo_template, Yes on "<Nouveau>": a new template, appended to the list.
+    Choisir(f->combo_template, "<Nouveau>");
+    Taper(f->edtNomTemplate, "!");
+    dialogues.Repondre(TResultatDialogue::mrYes);
+    Taper(f->combo_template->lineEdit(), "x");
+    EXPECT_EQ(Questions().size(), 2);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Template WHERE nom = 'Nouveau!' AND "
+                           "id_categorie = 1 AND agence = 'Agence Sud'"),
+              1);
+    EXPECT_EQ(Entrees(f->combo_template),
+              (QStringList{"<Nouveau>", "Rappel", "Relance 2", "Nouveau!"}));
+    EXPECT_FALSE(f->edtNomTemplate->isEnabled());
+
+    // combo_categorie, No: the edit stays pending with its fields, and the question comes
+    // again at the next keystroke.
+    Choisir(f->combo_template, "Rappel");
+    Taper(f->edtNomTemplate, "Y");
+    dialogues.Repondre(TResultatDialogue::mrNo);
+    Taper(f->combo_categorie->lineEdit(), "a");
+    EXPECT_EQ(Questions().size(), 3);
+    EXPECT_EQ(f->IdCategorieCourante(), -1);
+    EXPECT_EQ(f->combo_template->count(), 0);
+    EXPECT_TRUE(f->TemplateModifie());
+    EXPECT_TRUE(f->edtNomTemplate->isEnabled());
+    EXPECT_EQ(f->edtNomTemplate->text(), QStringLiteral("RappelY"));
+    EXPECT_TRUE(Marque(f->label_nomTemplate));
+    dialogues.Repondre(TResultatDialogue::mrNo);
+    Taper(f->combo_categorie->lineEdit(), "b");
+    EXPECT_EQ(Questions().size(), 4);
+    EXPECT_EQ(base.Valeur("SELECT nom FROM Template WHERE id_template = 1").toString(),
+              QStringLiteral("Rappel"));
+
+    // combo_api, No: nothing stored, the tab is emptied, and the question comes once.
+    dialogues.Repondre(TResultatDialogue::mrNo);
+    Onglet(f->TabAPI);
+    EXPECT_EQ(Questions().size(), 5);
+    EXPECT_FALSE(f->TemplateModifie());
+    Choisir(f->combo_api, "Service A");
+    Taper(f->edtCle, "K");
+    dialogues.Repondre(TResultatDialogue::mrNo);
+    Taper(f->combo_api->lineEdit(), "z");
+    Taper(f->combo_api->lineEdit(), "z");
+    EXPECT_EQ(Questions().size(), 6);
+    EXPECT_EQ(CleStockee(2), QStringLiteral("CLE-A"));
+    EXPECT_TRUE(f->edtCle->text().isEmpty());
+    EXPECT_FALSE(f->edtCle->isEnabled());
+    EXPECT_FALSE(f->ApiModifiee());
+    EXPECT_TRUE(Normale(f->label_Cle));
 }
 
 TEST_F(GardeModifications, ChoixEtFermetureParLaBarreDeTitre) {
