@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
 
@@ -419,7 +420,12 @@ void TFormEnvoiSMS::memoMessageChange() {
 }
 
 QString TFormEnvoiSMS::TexteMessage() const {
-    return memoMessage->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // The document's own characters: toPlainText() would turn every non-breaking space
+    // (French typography puts one before "!", "?", ":" and inside quotes) into a plain one.
+    QString texte = memoMessage->document()->toRawText();
+    texte.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
+    texte.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
+    return texte;
 }
 
 void TFormEnvoiSMS::Refuser(const QString& message, QLabel* libelle, QWidget* champ) {

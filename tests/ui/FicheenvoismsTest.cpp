@@ -552,6 +552,27 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     EXPECT_EQ(base.Compter(QStringLiteral("SELECT count(*) FROM Historique")), 2);
 }
 
+TEST_F(FicheenvoismsTest, LesEspacesInsecablesDuMessageSontEnvoyesTelsQuels) {
+    TServeurTest serveur;
+    base.AjouterService(QStringLiteral("Service"), serveur.Url(QStringLiteral("/envoi")));
+    base.AjouterCategorie(1, QStringLiteral("Relances"));
+    const QChar insecable(0x00A0);
+    base.AjouterTemplate(
+        1, "", "", 1, QStringLiteral("T"),
+        QStringLiteral("Bonjour%1!\r\n\u00AB%1<Client_Nom>%1\u00BB").arg(insecable));
+    auto fenetre = Ouvrir("[Config]\nCategorie=1\nNumero=0612\n[Client]\nNom=Mme Dupont\n");
+    const QString message =
+        QStringLiteral("Bonjour%1!\r\n\u00AB%1Mme Dupont%1\u00BB").arg(insecable);
+    dialogues.Repondre(TResultatDialogue::mrOK);
+    fenetre->btnEnvoyerClick();
+    ASSERT_EQ(dialogues.demandes.size(), 1u) << dialogues.Textes().join('|').toStdString();
+    EXPECT_EQ(dialogues.demandes[0].texte,
+              QStringLiteral("Confirmer l'envoi du message : \n") + message);
+    ASSERT_EQ(serveur.Requetes().size(), 1u);
+    EXPECT_EQ(serveur.Requetes()[0].Parametre(QStringLiteral("text")), message);
+    EXPECT_EQ(base.Valeur(QStringLiteral("SELECT message FROM Historique")).toString(), message);
+}
+
 TEST_F(FicheenvoismsTest, EnvoiEnEchec) {
     TServeurTest serveur;
     serveur.Repondre(500, "panne");
