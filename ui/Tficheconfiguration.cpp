@@ -595,9 +595,11 @@ void TFicheConfiguration::btnAddTemplateClick() {
     int place = combo_categorie->count() - 1;
     while (place >= 0 && combo_categorie->itemText(place) != nom) --place;
     combo_categorie->setCurrentIndex(place);
-    // The new category itself becomes current, even when an older one has the same name
-    // (looking it up by name would open the older one).
-    OuvrirCategorie(listeCategories.back().get());
+    // Picked by name like any entry: when an older category has the same name, that one
+    // becomes current. Making the new one current would file the templates created next
+    // under a category that no list can open again, since every pick finds the first of a
+    // name.
+    combo_categorieSelect();
 }
 
 void TFicheConfiguration::combo_templateChange() {

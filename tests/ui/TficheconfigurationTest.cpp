@@ -619,15 +619,25 @@ TEST_F(OngletTemplates, AjouterUneCategorie) {
                            "'Devis' AND interne = 0"),
               1);
 
-    // Spaces are kept; a name already used is added again.
+    // Spaces are kept; a name already used is added again, and its entry is picked as any
+    // other: the first category of that name opens, where a template saved next can be
+    // found again.
     dialogues.Saisir(QStringLiteral("  "));
     Cliquer(f->btnAddTemplate);
+    EXPECT_EQ(f->IdCategorieCourante(), 5);
     dialogues.Saisir(QStringLiteral("Relances"));
     Cliquer(f->btnAddTemplate);
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = '  '"), 1);
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = 'Relances'"), 2);
-    EXPECT_EQ(f->IdCategorieCourante(), 6);
-    EXPECT_EQ(f->combo_categorie->currentText(), QStringLiteral("Relances"));
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE id_categorie = 6"), 1);
+    EXPECT_EQ(f->combo_categorie->currentIndex(), f->combo_categorie->findText("Relances") + 1);
+    EXPECT_EQ(f->IdCategorieCourante(), 1);
+    EXPECT_EQ(Entrees(f->combo_template), (QStringList{"<Nouveau>", "Rappel", "Relance 2"}));
+    Choisir(f->combo_template, "<Nouveau>");
+    Cliquer(f->btnSauvegarderTemplate);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Template WHERE nom = 'Nouveau' AND "
+                           "id_categorie = 1"),
+              1);
 
     // Either "Relances" entry opens the first of them in load order.
     for (int entree :
@@ -638,7 +648,7 @@ TEST_F(OngletTemplates, AjouterUneCategorie) {
                           vue->visualRect(vue->model()->index(entree, 0)).center());
         EXPECT_EQ(f->combo_categorie->currentIndex(), entree);
         EXPECT_EQ(f->IdCategorieCourante(), 1);
-        EXPECT_EQ(f->combo_template->count(), 3);
+        EXPECT_EQ(f->combo_template->count(), 4);
     }
 }
 
