@@ -641,10 +641,15 @@ bool SurLaLigneDeLaRequete(const QSqlQuery& requete, sqlite3_stmt* instruction, 
 
 void TRequete::ParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,
                              const std::function<void(const TLigneBrute&)>& ligne) {
-    if (Eof()) {
-        Fermer();
-        return;
-    }
+    // Closed however the walk ends: a statement left standing on a row keeps the file
+    // locked for the other copies, and after an error QSqlQuery would still believe it
+    // stands on the first row read, so that a later Suivant would start the failed
+    // statement over.
+    struct TFermeture {
+        TRequete& requete;
+        ~TFermeture() { requete.Fermer(); }
+    } fermeture{*this};
+    if (Eof()) return;
     std::vector<int> positions(colonnes.size(), -1);
     TLigneBrute brute(colonnes.size());
 
@@ -679,7 +684,6 @@ void TRequete::ParcourirBrut(const std::vector<const char*>& colonnes, const cha
                         .arg(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(instruction))))
                         .toStdString());
         }
-        Fermer();
         return;
     }
 
@@ -706,5 +710,4 @@ void TRequete::ParcourirBrut(const std::vector<const char*>& colonnes, const cha
         ligne(brute);
         Suivant();
     }
-    Fermer();
 }

@@ -50,9 +50,10 @@ class TRequete {
 
     // For a long result: walks it from the current row to the end, giving the named
     // columns of each row as UTF-8 bytes (a null view for NULL), valid until the next row,
-    // then closes the query. On SQLite the rows come straight from the engine's statement,
-    // without a QVariant per field; `colonneUnique` (an integer column that tells the rows
-    // apart) checks that the statement stands on the query's row before reading it so.
+    // then closes the query, also when the walk fails. On SQLite the rows come straight
+    // from the engine's statement, without a QVariant per field; `colonneUnique` (an
+    // integer column that tells the rows apart) checks that the statement stands on the
+    // query's row before reading it so.
     using TLigneBrute = std::vector<QByteArrayView>;
     void ParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,
                        const std::function<void(const TLigneBrute&)>& ligne);

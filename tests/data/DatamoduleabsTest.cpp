@@ -402,3 +402,91 @@ TEST(Datamoduleabs, PlusieursProcessusSimultanes) {
                   lignes);
     }
 }
+
+// The long-result reading, straight from the engine or through QSqlQuery: the same rows,
+// NULL told apart from the empty text, an empty result, a walk started mid-way, and an
+// error in the middle of the result that leaves the query closed and reusable.
+TEST(Datamoduleabs, ParcourirBrut) {
+    TBaseTest base;
+    base.AjouterHistorique("A", "U", QVariant(), "", "Dupont", "06", "é\nà", QVariant(),
+                           QVariant());
+    base.AjouterHistorique("B", "V", "2024-01-02 03:04:05.006", "X", "", "07", "m", QVariant(),
+                           "Envoyé");
+    base.AjouterHistorique("C", "W", QVariant(), "Y", "Z", "08", "n", QVariant(), "Erreur : x");
+    base.AjouterHistorique("D", "W", QVariant(), "Y", "Z", "09", "o", QVariant(), "Envoyé");
+    TDataModuleAbs& m = base.Module();
+    m.OuvrirBase();
+
+    // Each row as "value|value|..." with "<NULL>" for NULL.
+    auto lire = [&](TRequete& r, std::vector<const char*> colonnes) {
+        QStringList lignes;
+        r.ParcourirBrut(colonnes, "id", [&](const TRequete::TLigneBrute& l) {
+            QStringList valeurs;
+            for (const QByteArrayView& v : l)
+                valeurs << (v.isNull() ? QStringLiteral("<NULL>") : QString::fromUtf8(v));
+            lignes << valeurs.join(QLatin1Char('|'));
+        });
+        return lignes;
+    };
+    const std::vector<const char*> colonnes = {"AGENCE",        "expediteur", "destinataire",
+                                               "date_creation", "etat",       "message"};
+    for (bool directe : {true, false}) {
+        SCOPED_TRACE(directe ? "directe" : "QSqlQuery");
+        TRequete::LectureDirecte = directe;
+        auto r = m.CreerRequete();
+        r->SQL << "SELECT * FROM Historique";
+        r->Ouvrir();
+        EXPECT_EQ(
+            lire(*r, colonnes),
+            (QStringList{"A||Dupont|<NULL>|<NULL>|é\nà", "B|X||2024-01-02 03:04:05.006|Envoyé|m",
+                         "C|Y|Z|<NULL>|Erreur : x|n", "D|Y|Z|<NULL>|Envoyé|o"}));
+        EXPECT_TRUE(r->Eof());
+
+        // From the row the walk stands on.
+        r->Ouvrir();
+        r->Suivant();
+        r->Suivant();
+        EXPECT_EQ(lire(*r, {"agence"}), (QStringList{"C", "D"}));
+
+        // No row: nothing is given.
+        r->SQL << " WHERE agence = :Agence ";
+        r->ParamTexte("Agence", "inconnue");
+        r->Ouvrir();
+        EXPECT_TRUE(lire(*r, colonnes).isEmpty());
+        EXPECT_TRUE(r->Eof());
+
+        // A column the result does not have.
+        r->ParamTexte("Agence", "A");
+        r->Ouvrir();
+        EXPECT_THROW(lire(*r, {"agence", "inconnue"}), EErreurBase);
+
+        // An error on the third row: the two first were given, the engine's text is in the
+        // error, the query is closed and runs again from the start.
+        auto e = m.CreerRequete();
+        e->SQL << "SELECT id, agence, abs(CASE WHEN agence = 'C' THEN -9223372036854775807 - 1 "
+                  "ELSE id END) AS valeur FROM Historique";
+        e->Ouvrir();
+        QStringList lues;
+        const QString texte = [&] {
+            try {
+                e->ParcourirBrut({"agence"}, "id", [&](const TRequete::TLigneBrute& l) {
+                    lues << QString::fromUtf8(l[0]);
+                });
+            } catch (const EErreurBase& erreur) {
+                return QString::fromUtf8(erreur.what());
+            }
+            return QString();
+        }();
+        EXPECT_EQ(lues, (QStringList{"A", "B"}));
+        EXPECT_TRUE(texte.startsWith("Erreur : ")) << texte.toStdString();
+        EXPECT_TRUE(texte.contains("integer overflow")) << texte.toStdString();
+        EXPECT_TRUE(e->Eof());
+        EXPECT_THROW(e->Ligne(), EErreurBase);
+        e->Ouvrir();
+        EXPECT_EQ(e->Champ("agence").toString(), "A");
+        e->Fermer();
+        // Nothing holds the file: another connection can write and commit at once.
+        base.Executer("UPDATE Historique SET numero = '10' WHERE agence = 'A'");
+    }
+    TRequete::LectureDirecte = true;
+}
