@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -76,10 +77,15 @@ QPushButton* Bouton(const QString& texte, const char* nom, const char* icone) {
     return bouton;
 }
 
-// The template text keeps its lines separated by CR LF, as the send window reads it.
-QString TexteStocke(const QString& texteAffiche) {
-    QString texte = texteAffiche;
-    return texte.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+// The template text keeps its lines separated by CR LF, as the send window reads it. The
+// document's own characters are taken: toPlainText() would turn every non-breaking space
+// (French typography puts one before ":", "!" and inside amounts) into a plain one, and a
+// save of the name alone would rewrite the text.
+QString TexteStocke(const QPlainTextEdit* memo) {
+    QString texte = memo->document()->toRawText();
+    texte.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
+    texte.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
+    return texte;
 }
 
 }  // namespace
@@ -655,7 +661,7 @@ void TFicheConfiguration::btnSauvegarderTemplateClick() {
 
 void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSaisie) {
     const QString nomSaisi = edtNomTemplate->text();
-    const QString texteSaisi = TexteStocke(memo_message->toPlainText());
+    const QString texteSaisi = TexteStocke(memo_message);
 
     if (nom == EntreeNouveau) {
         if (idCategorieCourante < 0)

@@ -565,6 +565,20 @@ TEST_F(OngletTemplates, EtatsEtTransitions) {
     EXPECT_TRUE(dialogues.demandes.empty());
 }
 
+TEST_F(OngletTemplates, TexteGardeSesCaracteres) {
+    // French typography: non-breaking spaces before ":" and inside the amount.
+    const QString texte = QStringLiteral("Montant\u00a0: 1\u00a0250\u00a0\u20ac\r\nMerci\u00a0!");
+    base.AjouterTemplate(4, "", "", 2, "Montant", texte);
+    Ouvrir();
+    OuvrirTemplate("accueil", "Montant");
+    // Only the name is changed: the text is stored back as it was read.
+    Taper(f->edtNomTemplate, "s");
+    Cliquer(f->btnSauvegarderTemplate);
+    EXPECT_EQ(base.Valeur("SELECT nom FROM Template WHERE id_template = 4").toString(),
+              QStringLiteral("Montants"));
+    EXPECT_EQ(base.Valeur("SELECT texte FROM Template WHERE id_template = 4").toString(), texte);
+}
+
 TEST_F(OngletTemplates, NouveauTemplate) {
     Ouvrir("[Config]\nAgence=\nUtilisateur=\n");
     OuvrirTemplate("accueil", "<Nouveau>");
