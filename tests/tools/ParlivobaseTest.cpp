@@ -60,6 +60,15 @@ TEST(Parlivobase, AideEtLigneDeCommandeIncorrecte) {
     EXPECT_REFUS(Lancer({"service", "lister", "x.abs", "--couleur", "bleu"}), 2,
                  "option inconnue : --couleur");
     EXPECT_REFUS(Lancer({"demo", "d", "--url"}), 2, "--url demande une valeur");
+    // An unknown option last on the line is named as unknown, not as one missing its value.
+    QTemporaryDir dossier;
+    const QString nouveau = dossier.filePath("sms.abs");
+    Resultat r = Lancer({"creer", nouveau, "--force"});
+    EXPECT_REFUS(r, 2, "option inconnue : --force");
+    EXPECT_FALSE(r.erreurs.contains("demande une valeur")) << r.erreurs.toStdString();
+    EXPECT_REFUS(Lancer({"service", "lister", nouveau, "--tout=oui"}), 2,
+                 "option inconnue : --tout");
+    EXPECT_FALSE(QFile::exists(nouveau));
     EXPECT_REFUS(Lancer({"demo", "d", "--url", "pas une url"}), 2, "pas une URL http");
 }
 

@@ -17,23 +17,24 @@ TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& options
             continue;
         }
         QString nom = mot.mid(2);
-        QString valeur;
         const qsizetype egal = nom.indexOf(QLatin1Char('='));
-        if (egal >= 0) {
-            valeur = nom.mid(egal + 1);
-            nom = nom.left(egal);
-        } else {
-            if (i + 1 >= mots.size())
-                throw EErreurUsage(
-                    (Texte("l'option --%1 demande une valeur.").arg(nom)).toStdString());
-            valeur = mots.at(++i);
-        }
+        if (egal >= 0) nom = nom.left(egal);
+        // An unknown option is named as such, even when no value follows it.
         if (!optionsPermises.contains(nom)) {
             QString message = Texte("option inconnue : --%1.").arg(nom);
             if (!optionsPermises.isEmpty())
                 message += Texte(" Options possibles : --") +
                            optionsPermises.join(QLatin1String(", --")) + QLatin1Char('.');
             throw EErreurUsage(message.toStdString());
+        }
+        QString valeur;
+        if (egal >= 0) {
+            valeur = mot.mid(2 + egal + 1);
+        } else {
+            if (i + 1 >= mots.size())
+                throw EErreurUsage(
+                    (Texte("l'option --%1 demande une valeur.").arg(nom)).toStdString());
+            valeur = mots.at(++i);
         }
         if (options.contains(nom))
             throw EErreurUsage(Texte("l'option --%1 est donnée deux fois.").arg(nom).toStdString());
