@@ -347,6 +347,10 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
 TFicheHistorique::~TFicheHistorique() = default;
 
 bool TFicheHistorique::event(QEvent* evenement) {
+    // The host starts the program for this one window: it comes to the front, which also
+    // runs the opening steps (and so the first search) where no window manager hands out
+    // the activation.
+    if (evenement->type() == QEvent::Show && !ouverte) activateWindow();
     if (evenement->type() == QEvent::WindowActivate && !ouverte) {
         ouverte = true;
         Proteger([this] { FormActivate(); });
