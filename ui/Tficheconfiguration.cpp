@@ -300,6 +300,9 @@ void TFicheConfiguration::FormDestroy() {
 }
 
 bool TFicheConfiguration::event(QEvent* evenement) {
+    // The host starts the program for this one window: it comes to the front, which also
+    // runs the opening steps where no window manager hands out the activation.
+    if (evenement->type() == QEvent::Show && !ouverte) activateWindow();
     if (evenement->type() == QEvent::WindowActivate && !ouverte) {
         ouverte = true;
         Proteger([this] { FormActivate(); });
