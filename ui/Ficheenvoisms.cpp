@@ -27,6 +27,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "platform/TIniFile.h"
+#include "ui/Clavier.h"
 #include "ui/Police.h"
 
 TFormEnvoiSMS* FormEnvoiSMS = nullptr;
@@ -111,6 +112,7 @@ TFormEnvoiSMS::TFormEnvoiSMS(QWidget* parent)
     CreerControles();
     PlacerControles();
     RelierControles();
+    BoutonsSurEntree(this);
 }
 
 TFormEnvoiSMS::~TFormEnvoiSMS() {

@@ -28,6 +28,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "platform/TIniFile.h"
+#include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/Tpagecontrol.h"
 
@@ -123,6 +124,7 @@ TFicheConfiguration::TFicheConfiguration(QWidget* parent)
     PageControl->setCurrentWidget(TabTemplate);
 
     Connecter();
+    BoutonsSurEntree(this);
 }
 
 void TFicheConfiguration::ConstruireOngletTemplates() {

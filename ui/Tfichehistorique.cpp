@@ -26,6 +26,7 @@
 #include "platform/FormatDateTime.h"
 #include "platform/Sablier.h"
 #include "platform/TIniFile.h"
+#include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/Tmodelehistorique.h"
 
@@ -339,6 +340,7 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
             [this] { Proteger([this] { btnRechercherClick(); }); });
     connect(btnQuitter, &QPushButton::clicked, this,
             [this] { Proteger([this] { btnQuitterClick(); }); });
+    BoutonsSurEntree(this);
 
     if (const QScreen* ecran = QGuiApplication::primaryScreen())
         move(ecran->availableGeometry().center() - rect().center());
