@@ -11,11 +11,6 @@
 
 namespace {
 
-QString DecoderComposant(QByteArray texte) {
-    texte.replace('+', ' ');
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(texte));
-}
-
 constexpr const char* TamponPropriete = "tamponRequete";
 
 }  // namespace
@@ -130,51 +125,18 @@ void TServeurTest::NouvelleConnexion() {
 void TServeurTest::Lire(QTcpSocket* socket) {
     QByteArray tampon = socket->property(TamponPropriete).toByteArray() + socket->readAll();
     socket->setProperty(TamponPropriete, tampon);
-    const qsizetype finEntetes = tampon.indexOf("\r\n\r\n");
-    if (finEntetes < 0) return;
-
+    const std::optional<TRequeteHttpRecue> tete = AnalyserRequeteHttp(tampon);
+    if (!tete) return;
+    if (tampon.size() < tete->debutCorps + tete->longueurCorps) return;  // the body is coming
     TRequeteRecue requete;
-    const QList<QByteArray> lignes = tampon.left(finEntetes).split('\n');
-    const QList<QByteArray> premiere = lignes.value(0).trimmed().split(' ');
-    requete.methode = premiere.value(0);
-    requete.cible = premiere.value(1);
-    qsizetype longueur = 0;
-    for (qsizetype i = 1; i < lignes.size(); ++i) {
-        const QByteArray ligne = lignes[i].trimmed();
-        const qsizetype deuxPoints = ligne.indexOf(':');
-        if (deuxPoints <= 0) continue;
-        const QByteArray nom = ligne.left(deuxPoints).trimmed();
-        const QByteArray valeur = ligne.mid(deuxPoints + 1).trimmed();
-        requete.entetes.append({nom, valeur});
-        if (nom.compare("Content-Length", Qt::CaseInsensitive) == 0) longueur = valeur.toLongLong();
-    }
-    if (tampon.size() < finEntetes + 4 + longueur) return;  // the body is still coming
-    requete.corps = tampon.mid(finEntetes + 4, longueur);
+    static_cast<TRequeteHttpRecue&>(requete) = *tete;
+    requete.corps = tampon.mid(tete->debutCorps, tete->longueurCorps);
     socket->setProperty(TamponPropriete, QByteArray());
-
-    const qsizetype interrogation = requete.cible.indexOf('?');
-    requete.chemin = QUrl::fromPercentEncoding(
-        interrogation < 0 ? requete.cible : requete.cible.left(interrogation));
-    if (interrogation >= 0) {
-        for (const QByteArray& piece : requete.cible.mid(interrogation + 1).split('&')) {
-            if (piece.isEmpty()) continue;
-            const qsizetype egal = piece.indexOf('=');
-            requete.parametres.append(
-                {DecoderComposant(egal < 0 ? piece : piece.left(egal)),
-                 egal < 0 ? QString("") : DecoderComposant(piece.mid(egal + 1))});
-        }
-    }
     requetes.push_back(requete);
 
     if (repondre) {
-        QByteArray reponse =
-            "HTTP/1.1 " + QByteArray::number(statut) + ' ' + Raison(statut) + "\r\n";
-        if (!typeContenu.isEmpty()) reponse += "Content-Type: " + typeContenu + "\r\n";
-        for (const auto& [nom, valeur] : entetesReponse) reponse += nom + ": " + valeur + "\r\n";
-        reponse += "Content-Length: " + QByteArray::number(corps.size()) + "\r\n";
-        reponse += "Connection: close\r\n\r\n";
-        reponse += corps;
-        socket->write(reponse);
+        socket->write(
+            EcrireReponseHttp(statut, Raison(statut), typeContenu, entetesReponse, corps));
         socket->disconnectFromHost();
     }
     emit RequeteRecue();

@@ -29,18 +29,15 @@
 #include <QStringList>
 #include <vector>
 
+#include "platform/RequeteHttpRecue.h"
+
 class QTcpServer;
 class QTcpSocket;
 
 class TServeurTest : public QObject {
     Q_OBJECT
   public:
-    struct TRequeteRecue {
-        QByteArray methode;                            // "GET"
-        QByteArray cible;                              // path and query, as sent (encoded)
-        QString chemin;                                // the path, decoded
-        QList<QPair<QString, QString>> parametres;     // the query, decoded, in order
-        QList<QPair<QByteArray, QByteArray>> entetes;  // the headers, in order
+    struct TRequeteRecue : TRequeteHttpRecue {
         QByteArray corps;
 
         bool ContientParametre(const QString& nom) const;

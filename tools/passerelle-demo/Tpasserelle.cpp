@@ -4,18 +4,13 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QUrl>
 #include <stdexcept>
+
+#include "platform/RequeteHttpRecue.h"
 
 namespace {
 
 constexpr const char* TamponPropriete = "tamponRequete";
-
-// A query component as a sending service reads it: "+" is a space, then percent-decoding.
-QString Decoder(QByteArray texte) {
-    texte.replace('+', ' ');
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(texte));
-}
 
 // A value on several lines keeps its lines, each following one indented under the first.
 QString Indenter(const QString& valeur, int largeur) {
@@ -52,38 +47,23 @@ void TPasserelle::NouvelleConnexion() {
 
 void TPasserelle::Lire(QTcpSocket* socket) {
     const QByteArray tampon = socket->property(TamponPropriete).toByteArray() + socket->readAll();
-    const qsizetype finEntetes = tampon.indexOf("\r\n\r\n");
-    if (finEntetes < 0) {
+    const std::optional<TRequeteHttpRecue> requete = AnalyserRequeteHttp(tampon);
+    if (!requete) {
         socket->setProperty(TamponPropriete, tampon);
         return;
     }
     // A GET has no body; anything after the headers is not read.
     socket->setProperty(TamponPropriete, QByteArray());
 
-    const QList<QByteArray> lignes = tampon.left(finEntetes).split('\n');
-    const QList<QByteArray> premiere = lignes.value(0).trimmed().split(' ');
-    const QByteArray methode = premiere.value(0);
-    const QByteArray cible = premiere.value(1);
-    const qsizetype interrogation = cible.indexOf('?');
-
     journal << QStringLiteral("Requête n°%1 : %2 %3")
                    .arg(++numero)
-                   .arg(QString::fromLatin1(methode),
-                        QUrl::fromPercentEncoding(interrogation < 0 ? cible
-                                                                    : cible.left(interrogation)))
+                   .arg(QString::fromLatin1(requete->methode), requete->chemin)
             << Qt::endl;
-    if (interrogation >= 0) {
-        for (const QByteArray& piece : cible.mid(interrogation + 1).split('&')) {
-            if (piece.isEmpty()) continue;
-            const qsizetype egal = piece.indexOf('=');
-            const QString nom = Decoder(egal < 0 ? piece : piece.left(egal));
-            const QString valeur = egal < 0 ? QString() : Decoder(piece.mid(egal + 1));
-            const QString debut = QStringLiteral("  %1 = ").arg(nom);
-            journal << debut << Indenter(valeur, static_cast<int>(debut.size())) << Qt::endl;
-        }
-    } else {
-        journal << QStringLiteral("  (aucun paramètre)") << Qt::endl;
+    for (const auto& [nom, valeur] : requete->parametres) {
+        const QString debut = QStringLiteral("  %1 = ").arg(nom);
+        journal << debut << Indenter(valeur, static_cast<int>(debut.size())) << Qt::endl;
     }
+    if (requete->parametres.isEmpty()) journal << QStringLiteral("  (aucun paramètre)") << Qt::endl;
     Repondre(socket);
 }
 
@@ -117,11 +97,6 @@ void TPasserelle::Repondre(QTcpSocket* socket) {
     }
     journal << QStringLiteral("Réponse : %1 %2").arg(statut).arg(QString::fromUtf8(corps))
             << Qt::endl;
-    QByteArray reponse = "HTTP/1.1 " + QByteArray::number(statut) + ' ' + raison + "\r\n";
-    reponse += "Content-Type: " + type + "\r\n";
-    reponse += "Content-Length: " + QByteArray::number(corps.size()) + "\r\n";
-    reponse += "Connection: close\r\n\r\n";
-    reponse += corps;
-    socket->write(reponse);
+    socket->write(EcrireReponseHttp(statut, raison, type, {}, corps));
     socket->disconnectFromHost();
 }
