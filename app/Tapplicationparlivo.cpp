@@ -1,8 +1,14 @@
 #include "app/Tapplicationparlivo.h"
 
 #include "platform/AfficherErreur.h"
+#include "ui/DialoguesQt.h"
 
-TApplicationParlivo::TApplicationParlivo(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplicationParlivo::TApplicationParlivo(int& argc, char** argv) : QApplication(argc, argv) {
+    static TDialoguesQt dialogues;
+    DefinirDialoguesProgramme(&dialogues);
+}
+
+TApplicationParlivo::~TApplicationParlivo() { DefinirDialoguesProgramme(nullptr); }
 
 bool TApplicationParlivo::notify(QObject* destinataire, QEvent* evenement) {
     bool traite = false;

@@ -16,11 +16,9 @@ void CreerBase(const QString& chemin) {
         if (fichier.exists())
             throw EErreurBase(
                 QStringLiteral("Erreur : le fichier « %1 » existe déjà ; il n'est pas remplacé.")
-                    .arg(affiche)
-                    .toStdString());
+                    .arg(affiche));
         throw EErreurBase(QStringLiteral("Erreur : le fichier « %1 » ne peut pas être créé : %2")
-                              .arg(affiche, fichier.errorString())
-                              .toStdString());
+                              .arg(affiche, fichier.errorString()));
     }
     fichier.close();
 
@@ -45,7 +43,6 @@ void CreerBase(const QString& chemin) {
         QFile::remove(chemin);
         throw EErreurBase(
             QStringLiteral("Erreur : la base de données « %1 » n'a pas pu être créée : %2")
-                .arg(affiche, erreur)
-                .toStdString());
+                .arg(affiche, erreur));
     }
 }

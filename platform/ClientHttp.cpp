@@ -92,8 +92,7 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
         throw EErreurHttp(
             // Without the query: it carries the service key, and this text is shown and stored.
             QStringLiteral("Adresse du service invalide : %1")
-                .arg(url.left(url.indexOf(QLatin1Char('?'))))
-                .toStdString());
+                .arg(url.left(url.indexOf(QLatin1Char('?')))));
     }
     QNetworkRequest requete(adresse);
     for (const auto& [nom, valeur] : entetes) requete.setRawHeader(nom, valeur);
@@ -115,8 +114,7 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
 
     if (delaiDepasse) {
         throw EErreurHttp(QStringLiteral("Délai dépassé : le service n'a pas répondu en %1")
-                              .arg(TexteDelai(delai))
-                              .toStdString());
+                              .arg(TexteDelai(delai)));
     }
     const QVariant statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (statut.isValid() && (statut.toInt() < 200 || statut.toInt() > 299)) {
@@ -125,7 +123,7 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
         QString texte =
             QStringLiteral("Le service a répondu avec le statut HTTP %1").arg(statut.toInt());
         if (!raison.isEmpty()) texte += QStringLiteral(" (%1)").arg(raison);
-        throw EErreurHttp(texte.toStdString());
+        throw EErreurHttp(texte);
     }
     if (reponse->error() != QNetworkReply::NoError) {
         // Some of the network's texts quote the whole URL, key included: keep only the
@@ -134,9 +132,8 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
         const QString sansRequete = adresse.adjusted(QUrl::RemoveQuery).toString();
         texteReseau.replace(QString::fromUtf8(adresse.toEncoded()), sansRequete);
         texteReseau.replace(adresse.toString(), sansRequete);
-        throw EErreurHttp(QStringLiteral("%1 (%2)")
-                              .arg(DescriptionErreur(reponse->error()), texteReseau)
-                              .toStdString());
+        throw EErreurHttp(
+            QStringLiteral("%1 (%2)").arg(DescriptionErreur(reponse->error()), texteReseau));
     }
     return Decoder(reponse->readAll(), reponse->rawHeader("Content-Type"));
 }

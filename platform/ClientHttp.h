@@ -15,6 +15,7 @@ class QNetworkCookieJar;
 class EErreurHttp : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    explicit EErreurHttp(const QString& texte) : std::runtime_error(texte.toStdString()) {}
 };
 
 using TEntetesHttp = QList<QPair<QByteArray, QByteArray>>;

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <deque>
-#include <vector>
 
 // Every modal dialog of the program goes through this layer, so that tests can answer
 // them without a modal loop.
@@ -28,9 +26,12 @@ class TDialogues {
                              const QString& initial) = 0;
 };
 
-// The layer in force: the Qt one unless a test has installed another.
+// The layer in force: the one a test installed, else the program's own (the Qt dialogs,
+// given by the application object), else one that only logs and answers "closed".
 TDialogues& Dialogues();
-// Installs a layer (not owned); nullptr gives back the Qt layer.
+// The program's layer (not owned).
+void DefinirDialoguesProgramme(TDialogues* dialogues);
+// Installs a layer over the program's (not owned); nullptr removes it.
 void InstallerDialogues(TDialogues* dialogues);
 
 void ShowMessage(const QString& texte);

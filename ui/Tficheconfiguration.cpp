@@ -448,8 +448,7 @@ void TFicheConfiguration::SauvegarderApi(const QString& nom) {
     if (!service)
         throw EErreurBase(QStringLiteral("Erreur : aucun service ne porte le nom « %1 » : la "
                                          "clé n'a pas été sauvegardée.")
-                              .arg(nom)
-                              .toStdString());
+                              .arg(nom));
     const QString cleStockee = service->cle();
     service->setCle(edtCle->text());
     bool sauvegarde = false;
@@ -463,8 +462,7 @@ void TFicheConfiguration::SauvegarderApi(const QString& nom) {
         service->setCle(cleStockee);
         throw EErreurBase(QStringLiteral("Erreur : la clé du service « %1 » n'a pas été "
                                          "sauvegardée : le service n'existe plus dans la base.")
-                              .arg(nom)
-                              .toStdString());
+                              .arg(nom));
     }
     Marquer(label_Cle, false);
     apiModifiee = false;
@@ -597,9 +595,8 @@ void TFicheConfiguration::btnAddTemplateClick() {
     if (nom.isEmpty()) return;
     auto categorie = std::make_unique<TCategorie>(false, nom);
     if (!categorie->Sauvegarder())
-        throw EErreurBase(QStringLiteral("Erreur : la catégorie « %1 » n'a pas été sauvegardée.")
-                              .arg(nom)
-                              .toStdString());
+        throw EErreurBase(
+            QStringLiteral("Erreur : la catégorie « %1 » n'a pas été sauvegardée.").arg(nom));
     listeCategories.push_back(std::move(categorie));
     AjouterCategorieAuCombo(nom);
     // Among equal names, the new one is the last of them.
@@ -677,8 +674,7 @@ void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSa
         modele->setTexte(texteSaisi);
         if (!modele->Sauvegarder())
             throw EErreurBase(QStringLiteral("Erreur : le template « %1 » n'a pas été sauvegardé.")
-                                  .arg(nomSaisi)
-                                  .toStdString());
+                                  .arg(nomSaisi));
         std::unique_ptr<TListeTemplates>& liste = templatesParCategorie[idCategorieCourante];
         if (!liste) liste = std::make_unique<TListeTemplates>();
         liste->push_back(std::move(modele));
@@ -691,8 +687,7 @@ void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSa
             throw EErreurBase(QStringLiteral("Erreur : aucun template ne porte le nom « %1 » "
                                              "dans la catégorie choisie : le template n'a pas "
                                              "été sauvegardé.")
-                                  .arg(nom)
-                                  .toStdString());
+                                  .arg(nom));
         const QString nomStocke = modele->nom();
         const QString texteStocke = modele->texte();
         modele->setNom(nomSaisi);
@@ -710,8 +705,7 @@ void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSa
             modele->setTexte(texteStocke);
             throw EErreurBase(QStringLiteral("Erreur : le template « %1 » n'a pas été "
                                              "sauvegardé : il n'existe plus dans la base.")
-                                  .arg(nomStocke)
-                                  .toStdString());
+                                  .arg(nomStocke));
         }
 
         // The saved template's entry moves to the end, under its new name.

@@ -10,7 +10,7 @@
 #include "app/Demarrage.h"
 #include "app/Tapplicationparlivo.h"
 #include "data/Datamoduleabs.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 #include "ui/Ficheenvoisms.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tfichehistorique.h"

@@ -29,7 +29,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "platform/RequeteHttpRecue.h"
+#include "tools/http/RequeteHttpRecue.h"
 
 class QTcpServer;
 class QTcpSocket;

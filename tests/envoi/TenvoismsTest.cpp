@@ -8,7 +8,7 @@
 #include "data/Datamoduleabs.h"
 #include "data/Tconfigurationapi.h"
 #include "envoi/Tenvoisms.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "commun/BaseTest.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 #include "ui/Ficheenvoisms.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tfichehistorique.h"

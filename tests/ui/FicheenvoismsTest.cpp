@@ -21,7 +21,7 @@
 #include "commun/ServeurTest.h"
 #include "data/Datamoduleabs.h"
 #include "envoi/Tenvoisms.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 #include "ui/Ficheenvoisms.h"
 
 // Readable texts in failure messages.

@@ -21,7 +21,7 @@
 
 #include "commun/BaseTest.h"
 #include "data/Datamoduleabs.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 #include "ui/Police.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tpagecontrol.h"

@@ -23,7 +23,7 @@
 #include "commun/BaseTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Thistorique.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 #include "platform/FormatDateTime.h"
 #include "ui/Tfichehistorique.h"
 #include "ui/Tmodelehistorique.h"

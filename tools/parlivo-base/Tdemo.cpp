@@ -100,8 +100,7 @@ const ModeleDemo Modeles[] = {
 
 void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sortie) {
     if (!QDir().mkpath(dossier))
-        throw EErreurBase(
-            Texte("Erreur : le dossier « %1 » ne peut pas être créé.").arg(dossier).toStdString());
+        throw EErreurBase(Texte("Erreur : le dossier « %1 » ne peut pas être créé.").arg(dossier));
     const QString base = QDir(dossier).filePath(QStringLiteral("sms.abs"));
     CreerBase(base);
 
@@ -160,8 +159,7 @@ void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sorti
         !fichier.commit())
         throw EErreurBase(Texte("Erreur : le fichier de paramètres « %1 » n'a pas pu être "
                                 "écrit : %2")
-                              .arg(ini, fichier.errorString())
-                              .toStdString());
+                              .arg(ini, fichier.errorString()));
 
     sortie << Texte(
                   "Base de démonstration créée : %1\n"

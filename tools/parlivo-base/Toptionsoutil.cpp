@@ -25,19 +25,18 @@ TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& options
             if (!optionsPermises.isEmpty())
                 message += Texte(" Options possibles : --") +
                            optionsPermises.join(QLatin1String(", --")) + QLatin1Char('.');
-            throw EErreurUsage(message.toStdString());
+            throw EErreurUsage(message);
         }
         QString valeur;
         if (egal >= 0) {
             valeur = mot.mid(2 + egal + 1);
         } else {
             if (i + 1 >= mots.size())
-                throw EErreurUsage(
-                    (Texte("l'option --%1 demande une valeur.").arg(nom)).toStdString());
+                throw EErreurUsage((Texte("l'option --%1 demande une valeur.").arg(nom)));
             valeur = mots.at(++i);
         }
         if (options.contains(nom))
-            throw EErreurUsage(Texte("l'option --%1 est donnée deux fois.").arg(nom).toStdString());
+            throw EErreurUsage(Texte("l'option --%1 est donnée deux fois.").arg(nom));
         options.insert(nom, valeur);
     }
 }
@@ -45,12 +44,10 @@ TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& options
 void TOptionsOutil::ExigerPositionnels(const QStringList& noms) const {
     if (positionnels.size() < noms.size())
         throw EErreurUsage(Texte("argument manquant : %1.")
-                               .arg(noms.mid(positionnels.size()).join(QLatin1Char(' ')))
-                               .toStdString());
+                               .arg(noms.mid(positionnels.size()).join(QLatin1Char(' '))));
     if (positionnels.size() > noms.size())
         throw EErreurUsage(Texte("argument en trop : « %1 ».")
-                               .arg(positionnels.mid(noms.size()).join(QLatin1Char(' ')))
-                               .toStdString());
+                               .arg(positionnels.mid(noms.size()).join(QLatin1Char(' '))));
 }
 
 QString TOptionsOutil::Valeur(const QString& option, const QString& defaut) const {
@@ -59,7 +56,7 @@ QString TOptionsOutil::Valeur(const QString& option, const QString& defaut) cons
 
 QString TOptionsOutil::Obligatoire(const QString& option) const {
     if (!options.contains(option))
-        throw EErreurUsage(Texte("l'option --%1 est obligatoire.").arg(option).toStdString());
+        throw EErreurUsage(Texte("l'option --%1 est obligatoire.").arg(option));
     return options.value(option);
 }
 
@@ -69,7 +66,6 @@ qint32 EntierOuErreur(const QString& texte, const QString& quoi) {
     if (!ok)
         throw EErreurUsage(Texte("%1 doit être un nombre entier (entre -2147483648 et "
                                  "2147483647), pas « %2 ».")
-                               .arg(quoi, texte)
-                               .toStdString());
+                               .arg(quoi, texte));
     return valeur;
 }

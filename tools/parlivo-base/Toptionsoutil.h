@@ -9,6 +9,7 @@
 class EErreurUsage : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    explicit EErreurUsage(const QString& texte) : std::runtime_error(texte.toStdString()) {}
 };
 
 // The words of a command line after the command, split into positional words and

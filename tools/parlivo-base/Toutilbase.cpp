@@ -30,14 +30,13 @@ void VerifierUrl(const QString& url) {
     if (!u.isValid() ||
         (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https")) ||
         u.host().isEmpty())
-        throw EErreurUsage(Texte("l'adresse « %1 » n'est pas une URL http:// ou https:// valide.")
-                               .arg(url)
-                               .toStdString());
+        throw EErreurUsage(
+            Texte("l'adresse « %1 » n'est pas une URL http:// ou https:// valide.").arg(url));
 }
 
 void VerifierNonVide(const QString& valeur, const QString& option) {
     if (valeur.trimmed().isEmpty())
-        throw EErreurUsage(Texte("l'option --%1 ne peut pas être vide.").arg(option).toStdString());
+        throw EErreurUsage(Texte("l'option --%1 ne peut pas être vide.").arg(option));
 }
 
 QList<TConfigurationApi> LireServices(TDataModuleAbs& module) {
@@ -62,9 +61,9 @@ std::pair<QString, QString> Niveau(const TOptionsOutil& options) {
     const QString agence = options.Valeur("agence", QStringLiteral(""));
     const QString utilisateur = options.Valeur("utilisateur", QStringLiteral(""));
     if (agence.isEmpty() && !utilisateur.isEmpty())
-        throw EErreurUsage(Texte("--utilisateur demande --agence : un paramètre vaut pour un "
-                                 "utilisateur d'une agence, pour toute une agence ou pour tous.")
-                               .toStdString());
+        throw EErreurUsage(
+            Texte("--utilisateur demande --agence : un paramètre vaut pour un "
+                  "utilisateur d'une agence, pour toute une agence ou pour tous."));
     return {agence, utilisateur};
 }
 
@@ -81,8 +80,7 @@ TBaseOuverte::TBaseOuverte(const QString& fichier) {
     if (info.isDir())
         throw EErreurUsage(Texte("« %1 » est un dossier : donnez le chemin du fichier de base, "
                                  "par exemple %1/sms.abs.")
-                               .arg(fichier)
-                               .toStdString());
+                               .arg(fichier));
     module = std::make_unique<TDataModuleAbs>(info.absolutePath(), info.fileName());
     DataModuleAbs = module.get();
     module->OuvrirBase();
@@ -144,8 +142,7 @@ QString TOutilBase::Aide() {
 
 int TOutilBase::Executer(const QStringList& arguments) {
     if (arguments.isEmpty())
-        throw EErreurUsage(
-            Texte("aucune commande. Commandes : creer, service, parametre, demo.").toStdString());
+        throw EErreurUsage(Texte("aucune commande. Commandes : creer, service, parametre, demo."));
     const QString commande = arguments.first();
     const QStringList reste = arguments.mid(1);
     if (commande == QLatin1String("--help") || commande == QLatin1String("-h") ||
@@ -159,8 +156,7 @@ int TOutilBase::Executer(const QStringList& arguments) {
     if (commande == QLatin1String("demo")) return Demo(reste);
     throw EErreurUsage(
         Texte("commande inconnue : « %1 ». Commandes : creer, service, parametre, demo.")
-            .arg(commande)
-            .toStdString());
+            .arg(commande));
 }
 
 int TOutilBase::Creer(const QStringList& mots) {
@@ -178,8 +174,7 @@ int TOutilBase::Service(const QStringList& mots) {
     if (action == QLatin1String("ajouter")) return ServiceAjouter(mots.mid(1));
     if (action == QLatin1String("modifier")) return ServiceModifier(mots.mid(1));
     throw EErreurUsage(Texte("« service » attend lister, ajouter ou modifier%1.")
-                           .arg(action.isEmpty() ? QString() : Texte(", pas « %1 »").arg(action))
-                           .toStdString());
+                           .arg(action.isEmpty() ? QString() : Texte(", pas « %1 »").arg(action)));
 }
 
 int TOutilBase::ServiceLister(const QStringList& mots) {
@@ -212,8 +207,7 @@ int TOutilBase::ServiceAjouter(const QStringList& mots) {
             throw EErreurUsage(Texte("un service nommé « %1 » existe déjà (identifiant %2) ; "
                                      "Parlivo retrouve un service par son nom.")
                                    .arg(s.nom())
-                                   .arg(s.id())
-                                   .toStdString());
+                                   .arg(s.id()));
     TConfigurationApi service(-1, valeurs[0], valeurs[1], valeurs[2], valeurs[3], valeurs[4],
                               valeurs[5], valeurs[6], valeurs[7], valeurs[8], valeurs[9]);
     if (!service.Sauvegarder()) throw EErreurBase("Erreur : le service n'a pas été enregistré.");
@@ -226,9 +220,9 @@ int TOutilBase::ServiceModifier(const QStringList& mots) {
     options.ExigerPositionnels({"FICHIER", "ID"});
     const qint32 id = EntierOuErreur(options.Positionnels().at(1), Texte("ID"));
     if (options.Vide())
-        throw EErreurUsage(Texte("rien à modifier : donnez au moins une option, par exemple "
-                                 "--cle ou --url.")
-                               .toStdString());
+        throw EErreurUsage(
+            Texte("rien à modifier : donnez au moins une option, par exemple "
+                  "--cle ou --url."));
     for (const QString& nom :
          {QStringLiteral("nom"), QStringLiteral("url"), QStringLiteral("cle-api"),
           QStringLiteral("numero"), QStringLiteral("message")})
@@ -240,8 +234,7 @@ int TOutilBase::ServiceModifier(const QStringList& mots) {
     std::optional<TConfigurationApi> existant;
     for (const TConfigurationApi& s : services)
         if (s.id() == id && !existant) existant = s;
-    if (!existant)
-        throw EErreurUsage(Texte("aucun service d'identifiant %1.").arg(id).toStdString());
+    if (!existant) throw EErreurUsage(Texte("aucun service d'identifiant %1.").arg(id));
 
     QStringList valeurs = Colonnes(*existant);
     for (qsizetype i = 0; i < OptionsService.size(); ++i)
@@ -251,16 +244,14 @@ int TOutilBase::ServiceModifier(const QStringList& mots) {
         if (s.id() != id && s.nom() == valeurs.at(0))
             throw EErreurUsage(Texte("un autre service s'appelle déjà « %1 » (identifiant %2).")
                                    .arg(s.nom())
-                                   .arg(s.id())
-                                   .toStdString());
+                                   .arg(s.id()));
     TConfigurationApi service(id, valeurs[0], valeurs[1], valeurs[2], valeurs[3], valeurs[4],
                               valeurs[5], valeurs[6], valeurs[7], valeurs[8], valeurs[9]);
     if (!service.Sauvegarder())
         throw EErreurBase(
             Texte("Erreur : le service %1 n'a pas été modifié (plusieurs lignes ou aucune "
                   "portent cet identifiant).")
-                .arg(id)
-                .toStdString());
+                .arg(id));
     sortie << Texte("Service modifié :\n");
     AfficherService(sortie, service);
     return 0;
@@ -272,8 +263,7 @@ int TOutilBase::Parametre(const QStringList& mots) {
     if (action == QLatin1String("lire")) return ParametreLire(mots.mid(1));
     if (action == QLatin1String("lister")) return ParametreLister(mots.mid(1));
     throw EErreurUsage(Texte("« parametre » attend ecrire, lire ou lister%1.")
-                           .arg(action.isEmpty() ? QString() : Texte(", pas « %1 »").arg(action))
-                           .toStdString());
+                           .arg(action.isEmpty() ? QString() : Texte(", pas « %1 »").arg(action)));
 }
 
 int TOutilBase::ParametreEcrire(const QStringList& mots) {
@@ -291,8 +281,7 @@ int TOutilBase::ParametreEcrire(const QStringList& mots) {
         throw EErreurBase(Texte("Erreur : plusieurs lignes portent déjà le paramètre %1/%2 %3 ; "
                                 "elles ont toutes été modifiées, mais Parlivo ne lira que "
                                 "l'une d'elles une fois les doublons supprimés.")
-                              .arg(p.at(1), p.at(2), NomNiveau(agence, utilisateur))
-                              .toStdString());
+                              .arg(p.at(1), p.at(2), NomNiveau(agence, utilisateur)));
     sortie << Texte("Paramètre %1/%2 = %3 %4\n")
                   .arg(p.at(1), p.at(2))
                   .arg(valeur)

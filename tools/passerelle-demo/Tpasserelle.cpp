@@ -6,7 +6,7 @@
 #include <QTcpSocket>
 #include <stdexcept>
 
-#include "platform/RequeteHttpRecue.h"
+#include "tools/http/RequeteHttpRecue.h"
 
 namespace {
 
@@ -29,10 +29,9 @@ TPasserelle::TPasserelle(TMode mode, QTextStream& journal, QObject* parent)
 
 void TPasserelle::Ecouter(quint16 port) {
     if (!serveur->listen(QHostAddress::LocalHost, port)) {
-        throw std::runtime_error(QStringLiteral("Erreur : écoute impossible sur 127.0.0.1:%1 (%2)")
-                                     .arg(port)
-                                     .arg(serveur->errorString())
-                                     .toStdString());
+        throw EErreurEcoute(QStringLiteral("Erreur : écoute impossible sur 127.0.0.1:%1 (%2)")
+                                .arg(port)
+                                .arg(serveur->errorString()));
     }
 }
 

@@ -4,9 +4,17 @@
 #include <QObject>
 #include <QString>
 #include <QTextStream>
+#include <stdexcept>
 
 class QTcpServer;
 class QTcpSocket;
+
+// The port cannot be listened on; French text.
+class EErreurEcoute : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+    explicit EErreurEcoute(const QString& texte) : std::runtime_error(texte.toStdString()) {}
+};
 
 // A local sending service for the demo and the end-to-end tests: listens on 127.0.0.1
 // only, writes every request it receives with its query parameters decoded (as a person
@@ -24,7 +32,7 @@ class TPasserelle : public QObject {
 
     TPasserelle(TMode mode, QTextStream& journal, QObject* parent = nullptr);
 
-    // Raises std::runtime_error (French text) when the port cannot be listened on.
+    // Raises EErreurEcoute when the port cannot be listened on.
     void Ecouter(quint16 port);
     quint16 Port() const;
 

@@ -1,4 +1,4 @@
-#include "platform/RequeteHttpRecue.h"
+#include "tools/http/RequeteHttpRecue.h"
 
 #include <QUrl>
 

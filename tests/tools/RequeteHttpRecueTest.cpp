@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/RequeteHttpRecue.h"
+#include "tools/http/RequeteHttpRecue.h"
 
 TEST(RequeteHttpRecue, TeteIncompletePuisComplete) {
     const QByteArray debut = "GET /envoi?a=1 HTTP/1.1\r\nHost: x\r\n";

@@ -1,4 +1,4 @@
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 
 #include <QStringList>
 

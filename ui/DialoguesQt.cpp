@@ -1,4 +1,4 @@
-#include "platform/DialoguesQt.h"
+#include "ui/DialoguesQt.h"
 
 #include <QApplication>
 #include <QInputDialog>

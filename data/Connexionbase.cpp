@@ -1,0 +1,17 @@
+#include "data/Connexionbase.h"
+
+#include "data/EErreurBase.h"
+
+QSqlDatabase Connexion(const QString& nomConnexion) {
+    return QSqlDatabase::database(nomConnexion, false);
+}
+
+void VerifierOuverte(const QSqlDatabase& base) {
+    if (!base.isValid() || !base.isOpen())
+        throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
+}
+
+QString TexteMoteur(const QSqlError& erreur) {
+    QString texte = erreur.text().trimmed();
+    return texte.isEmpty() ? QStringLiteral("erreur inconnue") : texte;
+}

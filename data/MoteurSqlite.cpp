@@ -1,0 +1,104 @@
+#include "data/MoteurSqlite.h"
+
+#include <sqlite3.h>
+
+#include <QElapsedTimer>
+#include <QSqlDriver>
+#include <QSqlResult>
+#include <QVariant>
+#include <algorithm>
+
+#include "data/EErreurBase.h"
+
+namespace {
+
+// SQLite's own busy handler retries every 100 ms at the end, so a copy that waits for
+// the write lock while three others take it in turn back to back almost never finds it
+// free, and gives up with "database is locked". Retrying every few milliseconds, for the
+// same total time, gives every waiting copy its turn.
+int AttendreBase(void*, int fois) {
+    thread_local QElapsedTimer debut;
+    if (fois == 0 || !debut.isValid()) debut.start();
+    if (debut.elapsed() >= DelaiAttenteMs) return 0;
+    sqlite3_sleep(fois < 20 ? 1 : 3);
+    return 1;
+}
+
+// The connection's own handle.
+sqlite3* Poignee(const QSqlDatabase& base) {
+    if (!base.isValid() || !base.isOpen() || !base.driver()) return nullptr;
+    QVariant h = base.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3* const*>(h.data());
+}
+
+// The engine's own statement behind an opened query, when the driver is SQLite's.
+sqlite3_stmt* Instruction(const QSqlQuery& requete) {
+    const QSqlResult* resultat = requete.result();
+    if (!resultat) return nullptr;
+    const QVariant h = resultat->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3_stmt*") != 0) return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(h.data());
+}
+
+QByteArrayView ColonneBrute(sqlite3_stmt* instruction, int position) {
+    const unsigned char* texte = sqlite3_column_text(instruction, position);
+    if (!texte) return QByteArrayView();
+    return QByteArrayView(reinterpret_cast<const char*>(texte),
+                          sqlite3_column_bytes(instruction, position));
+}
+
+// Whether the statement stands on the row the query shows, the only way to go on
+// reading it directly: the unique column tells the rows apart.
+bool SurLaLigneDeLaRequete(const QSqlQuery& requete, sqlite3_stmt* instruction, int position) {
+    if (sqlite3_data_count(instruction) <= 0 ||
+        sqlite3_column_type(instruction, position) != SQLITE_INTEGER)
+        return false;
+    bool entier = false;
+    const qlonglong valeur = requete.value(position).toLongLong(&entier);
+    return entier && valeur == sqlite3_column_int64(instruction, position);
+}
+
+}  // namespace
+
+void RegleAttenteSqlite(const QSqlDatabase& base) {
+    if (sqlite3* p = Poignee(base)) sqlite3_busy_handler(p, AttendreBase, nullptr);
+}
+
+bool TransactionOuverteSqlite(const QSqlDatabase& base) {
+    sqlite3* p = Poignee(base);
+    return p && !sqlite3_get_autocommit(p);
+}
+
+bool ParcourirBrutSqlite(const QSqlQuery& requete, const std::vector<const char*>& colonnes,
+                         const char* colonneUnique,
+                         const std::function<void(const std::vector<QByteArrayView>&)>& ligne) {
+    sqlite3_stmt* instruction = Instruction(requete);
+    if (!instruction) return false;
+    const int nombre = sqlite3_column_count(instruction);
+    auto position = [&](const char* nom) {
+        for (int p = 0; p < nombre; ++p)
+            if (sqlite3_stricmp(sqlite3_column_name(instruction, p), nom) == 0) return p;
+        return -1;
+    };
+    std::vector<int> positions(colonnes.size(), -1);
+    for (size_t i = 0; i < positions.size(); ++i) positions[i] = position(colonnes[i]);
+    const int positionUnique = position(colonneUnique);
+    if (positionUnique < 0 ||
+        std::find(positions.begin(), positions.end(), -1) != positions.end() ||
+        !SurLaLigneDeLaRequete(requete, instruction, positionUnique))
+        return false;
+
+    std::vector<QByteArrayView> brute(colonnes.size());
+    for (;;) {
+        for (size_t i = 0; i < positions.size(); ++i)
+            brute[i] = ColonneBrute(instruction, positions[i]);
+        ligne(brute);
+        const int code = sqlite3_step(instruction);
+        if (code == SQLITE_DONE) return true;
+        if (code != SQLITE_ROW)
+            throw EErreurBase(
+                QStringLiteral("Erreur : lecture du résultat impossible : %1")
+                    .arg(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(instruction)))));
+    }
+}

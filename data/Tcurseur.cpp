@@ -1,0 +1,160 @@
+#include "data/Tcurseur.h"
+
+#include <QSqlError>
+
+#include "data/Champsbase.h"
+#include "data/Connexionbase.h"
+
+namespace {
+
+QString Citer(const QString& identifiant) {
+    QString t = identifiant;
+    t.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+}  // namespace
+
+TCurseur::TCurseur(const QString& nomConnexion) : nomConnexion(nomConnexion) {}
+
+void TCurseur::Ouvrir() {
+    if (actif) return;
+    QSqlDatabase base = Connexion(nomConnexion);
+    VerifierOuverte(base);
+    QSqlQuery essai(base);
+    if (TableName.isEmpty() ||
+        !essai.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(Citer(TableName))))
+        throw EErreurBase(
+            QStringLiteral("Erreur : la table « %1 » est absente de la base de données : %2")
+                .arg(TableName, TexteMoteur(essai.lastError())));
+    actif = true;
+}
+
+void TCurseur::Fermer() {
+    parcours.reset();
+    eof = true;
+    actif = false;
+}
+
+QStringList TCurseur::ColonnesIndex(const QString& nomIndex) const {
+    QSqlDatabase base = Connexion(nomConnexion);
+    VerifierOuverte(base);
+    const QString nomComplet = TableName + QLatin1Char('_') + nomIndex;
+    QSqlQuery q(base);
+    q.setForwardOnly(true);
+    QStringList colonnes;
+    if (q.prepare(QStringLiteral("SELECT ii.name FROM sqlite_master m, pragma_index_info(m.name) ii"
+                                 " WHERE m.type = 'index' AND m.name = :Nom AND m.tbl_name = "
+                                 ":Table ORDER BY ii.seqno"))) {
+        q.bindValue(QStringLiteral(":Nom"), nomComplet);
+        q.bindValue(QStringLiteral(":Table"), TableName);
+        if (q.exec())
+            while (q.next()) colonnes << q.value(0).toString();
+    }
+    if (q.lastError().isValid())
+        throw EErreurBase(QStringLiteral("Erreur : l'index « %1 » de la table « %2 » n'a pas pu "
+                                         "être lu : %3")
+                              .arg(nomIndex, TableName, TexteMoteur(q.lastError())));
+    if (colonnes.isEmpty())
+        throw EErreurBase(QStringLiteral("Erreur : l'index « %1 » (%2) est absent de la table "
+                                         "« %3 » : no such index: %2")
+                              .arg(nomIndex, nomComplet, TableName));
+    return colonnes;
+}
+
+void TCurseur::SelectionnerIndex(const QString& nomIndex) {
+    if (!actif)
+        throw EErreurBase(
+            QStringLiteral("Erreur : la table « %1 » n'est pas ouverte.").arg(TableName));
+    colonnesIndex = ColonnesIndex(nomIndex);
+    indexColonnes = nomIndex;
+    IndexName = nomIndex;
+    IndexFieldNames.clear();
+}
+
+void TCurseur::SelectionnerChamps(const QString& champs) {
+    IndexFieldNames = champs;
+    IndexName.clear();
+}
+
+void TCurseur::AnnulerPlage() {
+    // No range is ever set; nothing to cancel.
+}
+
+void TCurseur::Premier() {
+    if (!actif)
+        throw EErreurBase(
+            QStringLiteral("Erreur : la table « %1 » n'est pas ouverte.").arg(TableName));
+    QSqlDatabase base = Connexion(nomConnexion);
+    VerifierOuverte(base);
+
+    QStringList ordre;
+    if (!IndexFieldNames.isEmpty()) {
+        for (const QString& champ : IndexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            ordre << champ.trimmed();
+    } else if (!IndexName.isEmpty()) {
+        if (indexColonnes != IndexName) {
+            colonnesIndex = ColonnesIndex(IndexName);
+            indexColonnes = IndexName;
+        }
+        ordre = colonnesIndex;
+    }
+
+    QString texte = QStringLiteral("SELECT * FROM %1").arg(Citer(TableName));
+    if (!ordre.isEmpty()) {
+        QStringList cites;
+        for (const QString& c : ordre) cites << Citer(c);
+        texte += QStringLiteral(" ORDER BY ") + cites.join(QStringLiteral(", "));
+    }
+
+    parcours = std::make_unique<QSqlQuery>(base);
+    parcours->setForwardOnly(true);
+    if (!parcours->exec(texte)) {
+        QString message = TexteMoteur(parcours->lastError());
+        parcours.reset();
+        eof = true;
+        throw EErreurBase(QStringLiteral("Erreur : la table « %1 » n'a pas pu être parcourue : %2")
+                              .arg(TableName, message));
+    }
+    // SQLite reads an unknown double-quoted name as a text constant: check the order fields.
+    const QSqlRecord champs = parcours->record();
+    for (const QString& c : ordre) {
+        if (champs.indexOf(c) < 0) {
+            parcours.reset();
+            eof = true;
+            throw EErreurBase(
+                QStringLiteral("Erreur : le champ de tri « %1 » n'existe pas dans la table « %2 ».")
+                    .arg(c, TableName));
+        }
+    }
+    Avancer();
+}
+
+void TCurseur::Avancer() {
+    eof = !parcours->next();
+    if (eof) {
+        QSqlError erreur = parcours->lastError();
+        // Releases the statement, and with it the read lock on the file.
+        parcours.reset();
+        if (erreur.isValid())
+            throw EErreurBase(QStringLiteral("Erreur : lecture de la table « %1 » impossible : %2")
+                                  .arg(TableName, TexteMoteur(erreur)));
+    }
+}
+
+void TCurseur::Suivant() {
+    if (!eof && parcours) Avancer();
+}
+
+bool TCurseur::Eof() const { return eof || !parcours; }
+
+QSqlRecord TCurseur::Ligne() const {
+    if (Eof())
+        throw EErreurBase(
+            QStringLiteral("Erreur : la table « %1 » n'a pas de ligne courante.").arg(TableName));
+    return parcours->record();
+}
+
+QVariant TCurseur::Champ(const QString& nom) const {
+    return ChampLigne(Ligne(), nom, QStringLiteral("la table « %1 »").arg(TableName));
+}

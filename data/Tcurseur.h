@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+#include "data/EErreurBase.h"
+
+// A table cursor: scans one table in the order of its selected index or field list.
+class TCurseur {
+  public:
+    TCurseur(const QString& nomConnexion);
+
+    QString TableName;
+    QString IndexName;        // the index name without its table prefix: "ID", "OnlyOne"
+    QString IndexFieldNames;  // replaces IndexName when set, e.g. "NOM"
+    bool ReadOnly = false;
+
+    QString NomConnexion() const { return nomConnexion; }
+    bool Active() const { return actif; }
+    void Ouvrir();  // checks that the table exists
+    void Fermer();
+
+    void AnnulerPlage();  // the program never sets a range; kept for the scanning steps
+    void Premier();
+    void Suivant();
+    bool Eof() const;
+    QSqlRecord Ligne() const;
+    QVariant Champ(const QString& nom) const;
+
+    // Select an ordering the way the opening steps do: the index "<Table>_<nom>" must exist.
+    void SelectionnerIndex(const QString& nomIndex);
+    // Order by a field list ("NOM", or "A;B"); replaces the index.
+    void SelectionnerChamps(const QString& champs);
+
+  private:
+    QStringList ColonnesIndex(const QString& nomIndex) const;
+    void Avancer();
+    QString nomConnexion;
+    QString indexColonnes;  // the index whose columns colonnesIndex holds
+    QStringList colonnesIndex;
+    bool actif = false;
+    std::unique_ptr<QSqlQuery> parcours;
+    bool eof = true;
+};

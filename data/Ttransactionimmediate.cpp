@@ -1,0 +1,43 @@
+#include "data/Ttransactionimmediate.h"
+
+#include <QSqlQuery>
+
+#include "data/Connexionbase.h"
+#include "data/EErreurBase.h"
+#include "data/MoteurSqlite.h"
+
+TTransactionImmediate::TTransactionImmediate(const QString& nomConnexion)
+    : nomConnexion(nomConnexion) {
+    QSqlDatabase base = Connexion(nomConnexion);
+    VerifierOuverte(base);
+    // Inside a caller's transaction, this one is part of it.
+    if (TransactionOuverteSqlite(base)) return;
+    QSqlQuery q(base);
+    // A plain BEGIN would take the write lock only at the first write, and fail at once
+    // under contention; IMMEDIATE waits for it on the busy timeout.
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        throw EErreurBase(
+            QStringLiteral("Erreur : la base de données n'a pas pu être réservée en écriture : %1")
+                .arg(TexteMoteur(q.lastError())));
+    enCours = true;
+}
+
+TTransactionImmediate::~TTransactionImmediate() {
+    if (!enCours) return;
+    QSqlDatabase base = Connexion(nomConnexion);
+    if (!base.isOpen()) return;
+    QSqlQuery q(base);
+    q.exec(QStringLiteral("ROLLBACK"));
+}
+
+void TTransactionImmediate::Valider() {
+    if (!enCours) return;
+    QSqlDatabase base = Connexion(nomConnexion);
+    VerifierOuverte(base);
+    QSqlQuery q(base);
+    if (!q.exec(QStringLiteral("COMMIT")))
+        throw EErreurBase(
+            QStringLiteral("Erreur : les modifications n'ont pas pu être validées : %1")
+                .arg(TexteMoteur(q.lastError())));
+    enCours = false;
+}
