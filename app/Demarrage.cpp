@@ -1,5 +1,7 @@
 #include "app/Demarrage.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <memory>
 
@@ -14,6 +16,17 @@ const char* const MessageParametres =
     "Verifiez vos paramètres !\n1. Fichier de paramétrage.\n2. Mode.";
 
 namespace {
+
+enum class TMode { Inconnu, Envoi, Configuration, Historique };
+
+TMode ModeDuMot(const QString& mot) {
+    // Locale-aware upper-casing; blanks are kept, so " ENVOI" matches nothing.
+    const QString mode = QLocale().toUpper(mot);
+    if (mode == u"ENVOI") return TMode::Envoi;
+    if (mode == u"CONFIG" || mode == u"CONFIGURATION") return TMode::Configuration;
+    if (mode == u"HISTO" || mode == u"HISTORIQUE") return TMode::Historique;
+    return TMode::Inconnu;
+}
 
 // Creates the window, makes it the global instance, hands it the parameter file and
 // runs the loop until it closes.
@@ -33,6 +46,18 @@ void Ouvrir(TFenetre*& globale, const QString& fichierParametres,
 
 }  // namespace
 
+QString ProblemeFichierParametres(const QString& chemin) {
+    // The windows take who is working from this file: without it a send would be recorded
+    // for no agency and the history would list every agency's sends.
+    const QString texte = QStringLiteral("Erreur : le fichier de paramétrage « %1 » est %2.");
+    const QFileInfo info(chemin);
+    if (chemin.isEmpty() || !info.exists()) return texte.arg(chemin, QStringLiteral("introuvable"));
+    QFile fichier(chemin);
+    if (!info.isFile() || !fichier.open(QIODevice::ReadOnly))
+        return texte.arg(chemin, QStringLiteral("illisible"));
+    return QString();
+}
+
 int Demarrer(const QStringList& arguments, const std::function<int()>& boucle,
              const QString& dossierBase) {
     if (arguments.size() != 2) {
@@ -44,16 +69,18 @@ int Demarrer(const QStringList& arguments, const std::function<int()>& boucle,
         module = std::make_unique<TDataModuleAbs>(dossierBase);
         DataModuleAbs = module.get();
 
-        // Locale-aware upper-casing; blanks are kept, so " ENVOI" matches nothing.
-        const QString mode = QLocale().toUpper(arguments.at(1));
-        if (mode == u"ENVOI") {
-            Ouvrir(FormEnvoiSMS, arguments.at(0), boucle);
-        } else if (mode == u"CONFIG" || mode == u"CONFIGURATION") {
-            Ouvrir(FicheConfiguration, arguments.at(0), boucle);
-        } else if (mode == u"HISTO" || mode == u"HISTORIQUE") {
-            Ouvrir(FicheHistorique, arguments.at(0), boucle);
-        } else {
+        const TMode mode = ModeDuMot(arguments.at(1));
+        if (mode == TMode::Inconnu) {
             ShowMessage(QString::fromUtf8(MessageParametres));
+        } else if (const QString probleme = ProblemeFichierParametres(arguments.at(0));
+                   !probleme.isEmpty()) {
+            AfficherErreur(probleme);
+        } else if (mode == TMode::Envoi) {
+            Ouvrir(FormEnvoiSMS, arguments.at(0), boucle);
+        } else if (mode == TMode::Configuration) {
+            Ouvrir(FicheConfiguration, arguments.at(0), boucle);
+        } else {
+            Ouvrir(FicheHistorique, arguments.at(0), boucle);
         }
     } catch (const std::exception& erreur) {
         AfficherErreur(erreur);

@@ -1,10 +1,15 @@
 // Start-up and mode dispatch, run in-process with the real application object.
 #include <gtest/gtest.h>
 
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <memory>
 #include <stdexcept>
 
 #include "app/Demarrage.h"
@@ -55,6 +60,20 @@ TLancement Lancer(const QStringList& arguments) {
 
 const QString Message = QString::fromUtf8(MessageParametres);
 
+// A parameter file that exists, for the runs that must reach a window.
+class TFichierParametres {
+  public:
+    explicit TFichierParametres(const QByteArray& texte = "[Config]\nAgence=Nord\n") {
+        QFile f(Chemin());
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(texte);
+    }
+    QString Chemin() const { return dossier.filePath(QStringLiteral("p.ini")); }
+
+  private:
+    QTemporaryDir dossier;
+};
+
 }  // namespace
 
 TEST(DemarrageTest, NombreDArgumentsIncorrect) {
@@ -84,14 +103,14 @@ TEST(DemarrageTest, MotsDeModeEnToutesCasses) {
         {"histo", TFenetreOuverte::Historique},
         {"Historique", TFenetreOuverte::Historique},
     };
+    const TFichierParametres parametres;
     for (const auto& [mode, attendue] : cas) {
         TDialoguesScriptes dialogues;
-        const TLancement l = Lancer({QStringLiteral("/nulle/part/absent.ini"), mode});
+        const TLancement l = Lancer({parametres.Chemin(), mode});
         EXPECT_EQ(l.statut, 0);
         EXPECT_TRUE(l.boucleLancee) << mode.toStdString();
         EXPECT_TRUE(l.moduleCree);
         EXPECT_EQ(l.fenetre, attendue) << mode.toStdString();
-        // The parameter file does not exist: no message at start-up.
         EXPECT_TRUE(dialogues.demandes.empty()) << mode.toStdString();
         // The window and the data module end with the run.
         EXPECT_EQ(FormEnvoiSMS, nullptr);
@@ -115,16 +134,41 @@ TEST(DemarrageTest, MotDeModeInconnu) {
 }
 
 TEST(DemarrageTest, LeFichierEstTransmisALaFenetre) {
-    QTemporaryDir dossier;
-    const QString chemin = dossier.filePath(QStringLiteral("p.ini"));
-    QFile f(chemin);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Config]\nAgence=Nord\n");
-    f.close();
+    const TFichierParametres parametres;
     TDialoguesScriptes dialogues;
-    const TLancement l = Lancer({chemin, QStringLiteral("histo")});
+    const TLancement l = Lancer({parametres.Chemin(), QStringLiteral("histo")});
     EXPECT_EQ(l.fenetre, TFenetreOuverte::Historique);
     EXPECT_EQ(l.chemin, QStringLiteral("Nord"));
+}
+
+// A file that is missing or cannot be read stops start-up before any window, in every
+// mode; the argument checks come first. A file without the keys still opens the window.
+TEST(DemarrageTest, FichierDeParametrageIntrouvableOuIllisible) {
+    QTemporaryDir dossier;
+    const QString absent = dossier.filePath(QStringLiteral("absent.ini"));
+    const QString unDossier = dossier.path();
+    const std::vector<std::pair<QStringList, QString>> cas{
+        {{absent, "ENVOI"},
+         QStringLiteral("Erreur : le fichier de paramétrage « %1 » est introuvable.").arg(absent)},
+        {{absent, "config"},
+         QStringLiteral("Erreur : le fichier de paramétrage « %1 » est introuvable.").arg(absent)},
+        {{"", "Histo"}, QStringLiteral("Erreur : le fichier de paramétrage «  » est introuvable.")},
+        {{unDossier, "HISTORIQUE"},
+         QStringLiteral("Erreur : le fichier de paramétrage « %1 » est illisible.").arg(unDossier)},
+        {{absent, "HISTOIRE"}, Message},
+    };
+    for (const auto& [arguments, attendu] : cas) {
+        TDialoguesScriptes dialogues;
+        const TLancement l = Lancer(arguments);
+        EXPECT_EQ(l.statut, 0);
+        EXPECT_FALSE(l.boucleLancee) << arguments.join(u'|').toStdString();
+        ASSERT_EQ(dialogues.demandes.size(), 1u);
+        EXPECT_EQ(dialogues.demandes[0].texte, attendu);
+        EXPECT_EQ(DataModuleAbs, nullptr);
+    }
+    const TFichierParametres vide("");
+    TDialoguesScriptes dialogues;
+    EXPECT_EQ(Lancer({vide.Chemin(), "ENVOI"}).fenetre, TFenetreOuverte::Envoi);
 }
 
 TEST(TApplicationParlivoTest, UneErreurDansUnGestionnaireEstAfficheeEtLaBoucleContinue) {
@@ -142,6 +186,21 @@ TEST(TApplicationParlivoTest, UneErreurDansUnGestionnaireEstAfficheeEtLaBoucleCo
     EXPECT_EQ(dialogues.demandes[0].texte, QStringLiteral("Erreur : la base est absente"));
     EXPECT_EQ(dialogues.demandes[0].type, TTypeDialogue::Erreur);
     EXPECT_TRUE(dialogues.demandes[1].texte.isEmpty());
+}
+
+// The French user meets the toolkit's own texts in French: the input box's buttons, a text
+// field's context menu.
+TEST(TApplicationParlivoTest, LesTextesDuToolkitSontEnFrancais) {
+    EXPECT_TRUE(static_cast<TApplicationParlivo*>(qApp)->TraductionChargee());
+    // The input box's buttons.
+    const QDialogButtonBox boutons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(boutons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Annuler"));
+    QLineEdit champ(QStringLiteral("texte"));
+    const std::unique_ptr<QMenu> menu(champ.createStandardContextMenu());
+    QStringList textes;
+    for (const QAction* action : menu->actions()) textes << action->text();
+    EXPECT_TRUE(textes.contains(QStringLiteral("Cop&ier\tCtrl+C")))
+        << textes.join(u'|').toStdString();
 }
 
 int main(int argc, char** argv) {
