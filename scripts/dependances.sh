@@ -1,7 +1,8 @@
 # Sourced by the README's commands: installs the Debian packages the project needs,
 # only those that are missing.
 PAQUETS=(g++ make cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
-    nlohmann-json3-dev libgtest-dev sqlite3 ca-certificates fonts-dejavu-core)
+    qt6-translations-l10n nlohmann-json3-dev libgtest-dev sqlite3 ca-certificates
+    fonts-dejavu-core)
 
 installer_dependances() {
     local manquants=() p
