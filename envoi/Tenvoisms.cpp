@@ -44,6 +44,7 @@ std::optional<QString> TEnvoiSms::Envoyer(
         return std::nullopt;
     }
 
+    if (debutRequete) debutRequete();
     QString etat;
     try {
         derniereUrl = url;

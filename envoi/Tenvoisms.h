@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "envoi/Tbalises.h"
 
@@ -25,6 +26,9 @@ class TEnvoiSms {
 
     // Time limit of the request in milliseconds (60000 by default).
     void DefinirDelai(int ms);
+    // Run once the user has confirmed, right before the request goes: the window shows
+    // that the send is under way.
+    void DefinirDebutRequete(std::function<void()> debut) { debutRequete = std::move(debut); }
 
     // std::nullopt when the user did not press OK at the confirmation: nothing is sent
     // and nothing is written. Otherwise the outcome text ("Envoyé" or "Erreur : ...").
@@ -42,5 +46,6 @@ class TEnvoiSms {
 
   private:
     std::unique_ptr<TClientHttp> client;
+    std::function<void()> debutRequete;
     QString derniereUrl;
 };

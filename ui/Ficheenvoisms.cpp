@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextDocument>
 #include <QWindow>
 #include <algorithm>
@@ -29,6 +28,7 @@
 #include "platform/TIniFile.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
+#include "ui/PresentationFenetre.h"
 
 TFormEnvoiSMS* FormEnvoiSMS = nullptr;
 
@@ -108,11 +108,15 @@ TFormEnvoiSMS::TFormEnvoiSMS(QWidget* parent)
     setWindowTitle(QStringLiteral("Parlivo - Version 1.0 du 10/06/2024"));
     setFixedSize(470, 653);
     setFont(PoliceTahoma(8));
+    PreparerFenetre(this);
     ChargerImagesEnvoi();
     CreerControles();
     PlacerControles();
     RelierControles();
     BoutonsSurEntree(this);
+    // The wait shows in the window itself, also where the wait cursor does not.
+    envoi->DefinirDebutRequete(
+        [this] { edtReponse->setPlainText(QStringLiteral("Envoi en cours…")); });
 }
 
 TFormEnvoiSMS::~TFormEnvoiSMS() {
@@ -151,8 +155,9 @@ void TFormEnvoiSMS::CreerControles() {
     label_numero = libelle("label_numero", QStringLiteral("Numéro :"));
     edtNumero = new QLineEdit(this);
     edtNumero->setObjectName(QStringLiteral("edtNumero"));
-    // Always replaced by the parameter file's number when the window opens.
-    edtNumero->setText(QStringLiteral("0600000000"));
+    // A sample of the expected form, never a number to send: the field stays empty until
+    // the parameter file or the user fills it.
+    edtNumero->setPlaceholderText(QStringLiteral("0600000000"));
     Label2 = libelle("Label2", QStringLiteral("Catégorie :"));
     combo_categorie = liste("combo_categorie");
     Label1 = libelle("Label1", QStringLiteral("Template :"));
@@ -168,7 +173,8 @@ void TFormEnvoiSMS::CreerControles() {
     memoMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab moves to the next field, as in every other field of the window.
     memoMessage->setTabChangesFocus(true);
-    memoMessage->setPlainText(QStringLiteral("Saisissez ici le texte du message."));
+    // A hint, not text: an untouched box is empty and the send refuses it.
+    memoMessage->setPlaceholderText(QStringLiteral("Saisissez ici le texte du message."));
     label_delay = libelle("label_delay", QStringLiteral("Date d'envoi :"));
     dtpDateEnvoi = new QDateTimeEdit(this);
     dtpDateEnvoi->setObjectName(QStringLiteral("dtpDateEnvoi"));
@@ -277,10 +283,7 @@ bool TFormEnvoiSMS::event(QEvent* evenement) {
 void TFormEnvoiSMS::showEvent(QShowEvent* evenement) {
     if (!centree) {
         centree = true;
-        if (const QScreen* ecran = screen()) {
-            const QRect zone = ecran->availableGeometry();
-            move(zone.center() - rect().center());
-        }
+        CentrerFenetre(this);
         // The host starts the program for this one window: it comes to the front, which
         // also runs the opening steps where no window manager hands out the activation.
         activateWindow();
@@ -343,6 +346,9 @@ void TFormEnvoiSMS::LireFichierParametres() {
         ini.ReadString(QStringLiteral("Config"), QStringLiteral("Expediteur"), QString("")));
     edtNumero->setText(
         ini.ReadString(QStringLiteral("Config"), QStringLiteral("Numero"), QString("")));
+    // The field starts empty (its sample number is a placeholder), so a file without a
+    // number changes no text: the caption still turns red, as for a number emptied.
+    edtNumeroChange();
     AjouterBalisesSection(QStringLiteral("Societe"));
     AjouterBalisesSection(QStringLiteral("Dossier"));
     AjouterBalisesSection(QStringLiteral("Client"));

@@ -157,8 +157,12 @@ TEST_F(FicheenvoismsTest, ControlesNomsLibellesEtPlaces) {
     date->setCurrentSection(QDateTimeEdit::DaySection);
     QTest::keyClick(date, Qt::Key_Up);
     EXPECT_EQ(date->dateTime(), QDateTime(QDate(2031, 5, 7), QTime(17, 45, 3)));
-    EXPECT_FALSE(fenetre.memoMessage->toPlainText().isEmpty());
-    EXPECT_FALSE(fenetre.edtNumero->text().isEmpty());
+    // The sample line and the sample number are placeholders, not text to send.
+    EXPECT_TRUE(fenetre.memoMessage->toPlainText().isEmpty());
+    EXPECT_EQ(fenetre.memoMessage->placeholderText(),
+              QStringLiteral("Saisissez ici le texte du message."));
+    EXPECT_TRUE(fenetre.edtNumero->text().isEmpty());
+    EXPECT_EQ(fenetre.edtNumero->placeholderText(), QStringLiteral("0600000000"));
 
     // The designed tab order.
     const char* ordre[] = {"combo_api",       "edtExpediteur",     "edtNumero",   "combo_template",
@@ -267,11 +271,19 @@ TEST_F(FicheenvoismsTest, OuvertureSansParametresNiReglage) {
     EXPECT_TRUE(fenetre->combo_categorie->isEnabled());
     EXPECT_EQ(fenetre->combo_categorie->currentIndex(), -1);
     EXPECT_EQ(fenetre->combo_template->count(), 0);
-    EXPECT_EQ(fenetre->memoMessage->toPlainText(),
-              QStringLiteral("Saisissez ici le texte du message."));
-    // No number in the file: the field is emptied and its caption is red.
+    EXPECT_TRUE(fenetre->memoMessage->toPlainText().isEmpty());
+    // No number in the file: the field is empty and its caption is red.
     EXPECT_TRUE(fenetre->edtNumero->text().isEmpty());
     EXPECT_EQ(Couleur(fenetre->label_numero), Rouge);
+    // The untouched message box is empty: the send stops at the message check.
+    fenetre->edtNumero->setText(QStringLiteral("0611"));
+    fenetre->btnEnvoyerClick();
+    ASSERT_EQ(dialogues.demandes.size(), 1u);
+    EXPECT_EQ(dialogues.demandes[0].texte,
+              QStringLiteral("Erreur : Veuillez renseigner un message à envoyer."));
+    EXPECT_EQ(Couleur(fenetre->label_message), Rouge);
+    EXPECT_TRUE(fenetre->memoMessage->hasFocus());
+    dialogues.demandes.clear();
     fenetre->edtNumero->setText(QStringLiteral("0"));
     EXPECT_EQ(Couleur(fenetre->label_numero), Normale());
 
@@ -485,10 +497,11 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     // window takes neither clicks nor keys and refuses to close.
     bool vuPendant = false, enCours = false, visible = false;
     Qt::CursorShape curseur = Qt::ArrowCursor;
-    QString numeroPendant;
+    QString numeroPendant, reponsePendant;
     QObject::connect(&serveur, &TServeurTest::RequeteRecue, fenetre.get(), [&] {
         vuPendant = true;
         enCours = fenetre->EnvoiEnCours();
+        reponsePendant = fenetre->edtReponse->toPlainText();
         if (const QCursor* c = QGuiApplication::overrideCursor()) curseur = c->shape();
         fenetre->btnEnvoyer->click();
         QTest::mouseClick(fenetre->btnEnvoyer, Qt::LeftButton);
@@ -506,6 +519,7 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     ASSERT_TRUE(vuPendant);
     EXPECT_TRUE(enCours);
     EXPECT_EQ(curseur, Qt::WaitCursor);
+    EXPECT_EQ(reponsePendant, QStringLiteral("Envoi en cours…"));
     EXPECT_EQ(numeroPendant, QStringLiteral("+33 6.12-34 56 78"));
     EXPECT_TRUE(visible);
     EXPECT_FALSE(fenetre->EnvoiEnCours());
