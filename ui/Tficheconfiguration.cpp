@@ -30,6 +30,7 @@
 #include "platform/TIniFile.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
+#include "ui/PresentationFenetre.h"
 #include "ui/Tpagecontrol.h"
 
 TFicheConfiguration* FicheConfiguration = nullptr;
@@ -99,6 +100,7 @@ TFicheConfiguration::TFicheConfiguration(QWidget* parent)
     setWindowTitle(QStringLiteral("Configuration du Parlivo"));
     setFont(PoliceTahoma(8));
     setFixedSize(517, 612);
+    PreparerFenetre(this);
 
     OuvrirLien = [](const QUrl& lien) { QDesktopServices::openUrl(lien); };
 
@@ -304,7 +306,10 @@ void TFicheConfiguration::FormDestroy() {
 bool TFicheConfiguration::event(QEvent* evenement) {
     // The host starts the program for this one window: it comes to the front, which also
     // runs the opening steps where no window manager hands out the activation.
-    if (evenement->type() == QEvent::Show && !ouverte) activateWindow();
+    if (evenement->type() == QEvent::Show && !ouverte) {
+        CentrerFenetre(this);
+        activateWindow();
+    }
     if (evenement->type() == QEvent::WindowActivate && !ouverte) {
         ouverte = true;
         Proteger([this] { FormActivate(); });

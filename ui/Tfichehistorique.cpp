@@ -15,7 +15,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -28,6 +27,7 @@
 #include "platform/TIniFile.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
+#include "ui/PresentationFenetre.h"
 #include "ui/Tmodelehistorique.h"
 
 TFicheHistorique* FicheHistorique = nullptr;
@@ -206,6 +206,7 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
     setWindowTitle(QStringLiteral("Historique"));
     setFixedSize(816, 476);
     setFont(PoliceTahoma(8));
+    PreparerFenetre(this);
 
     // Creation dates.
     gbCreation = new QGroupBox(QStringLiteral("Date de création"), this);
@@ -341,9 +342,6 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
     connect(btnQuitter, &QPushButton::clicked, this,
             [this] { Proteger([this] { btnQuitterClick(); }); });
     BoutonsSurEntree(this);
-
-    if (const QScreen* ecran = QGuiApplication::primaryScreen())
-        move(ecran->availableGeometry().center() - rect().center());
 }
 
 TFicheHistorique::~TFicheHistorique() = default;
@@ -352,7 +350,10 @@ bool TFicheHistorique::event(QEvent* evenement) {
     // The host starts the program for this one window: it comes to the front, which also
     // runs the opening steps (and so the first search) where no window manager hands out
     // the activation.
-    if (evenement->type() == QEvent::Show && !ouverte) activateWindow();
+    if (evenement->type() == QEvent::Show && !ouverte) {
+        CentrerFenetre(this);
+        activateWindow();
+    }
     if (evenement->type() == QEvent::WindowActivate && !ouverte) {
         ouverte = true;
         Proteger([this] { FormActivate(); });

@@ -1,0 +1,30 @@
+#include "ui/PresentationFenetre.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QWidget>
+
+QIcon IconeProgramme() {
+    // The images live in a static library: without this call the linker leaves them out.
+    static const bool chargees = [] {
+        Q_INIT_RESOURCE(programme);
+        return true;
+    }();
+    (void)chargees;
+    QIcon icone;
+    for (const int cote : {16, 32, 64})
+        icone.addFile(QStringLiteral(":/programme/parlivo-%1.png").arg(cote), QSize(cote, cote));
+    return icone;
+}
+
+void PreparerFenetre(QWidget* fenetre) { fenetre->setWindowIcon(IconeProgramme()); }
+
+void CentrerFenetre(QWidget* fenetre) {
+    const QScreen* ecran = fenetre->screen();
+    if (ecran == nullptr) ecran = QGuiApplication::primaryScreen();
+    if (ecran == nullptr) return;
+    // A window's position is that of its frame, title bar included.
+    const QRect cadre(QPoint(0, 0), fenetre->frameGeometry().size());
+    fenetre->move(ecran->availableGeometry().center() - cadre.center());
+}
