@@ -1,7 +1,9 @@
 #include "ui/DialoguesQt.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {
@@ -10,6 +12,28 @@ QWidget* FenetreParente() {
     QWidget* active = QApplication::activeWindow();
     return active ? active : QApplication::activeModalWidget();
 }
+
+// A message box that, when asked, only its buttons can answer: Escape and the title bar's
+// close button then do nothing, as in a native Yes/No box (Qt would take "Non" as the way
+// out and answer No for the user).
+class TBoiteMessage : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+    bool seulementLesBoutons = false;
+
+  protected:
+    void keyPressEvent(QKeyEvent* evenement) override {
+        if (seulementLesBoutons && evenement->matches(QKeySequence::Cancel)) return;
+        QMessageBox::keyPressEvent(evenement);
+    }
+    void closeEvent(QCloseEvent* evenement) override {
+        if (seulementLesBoutons) {
+            evenement->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(evenement);
+    }
+};
 
 }  // namespace
 
@@ -30,13 +54,15 @@ TResultatDialogue TDialoguesQt::MessageDlg(const QString& texte, TTypeDialogue t
         icone = QMessageBox::Question;
         titre = QStringLiteral("Confirmation");
     }
-    QMessageBox boite(icone, titre, texte, QMessageBox::NoButton, FenetreParente());
+    TBoiteMessage boite(icone, titre, texte, QMessageBox::NoButton, FenetreParente());
+    // A Yes/No question has two answers and no way around them.
+    boite.seulementLesBoutons = boutons == mbYesNo;
     if (boutons & mbOK) boite.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     if (boutons & mbCancel) boite.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     if (boutons & mbYes) boite.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
     if (boutons & mbNo) boite.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
     boite.exec();
-    // Escape or the title bar's close button count as neither OK nor Yes.
+    // Elsewhere Escape or the title bar's close button count as neither OK nor Yes.
     QAbstractButton* clique = boite.clickedButton();
     if (clique == nullptr) return TResultatDialogue::mrNone;
     switch (boite.buttonRole(clique)) {

@@ -11,17 +11,20 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <memory>
 
 #include "commun/BaseTest.h"
-#include "data/Datamoduleabs.h"
 #include "commun/DialoguesScriptes.h"
+#include "data/Datamoduleabs.h"
+#include "ui/DialoguesQt.h"
 #include "ui/Police.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tpagecontrol.h"
@@ -692,6 +695,36 @@ TEST_F(GardeModifications, FermerDemandeServicePuisTemplate) {
     EXPECT_EQ(dialogues.demandes[0].boutons, mbYesNo);
     EXPECT_EQ(CleStockee(2), QStringLiteral("CLE-AS"));  // service first: Yes
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Template WHERE nom = 'RappelT'"), 0);
+    EXPECT_FALSE(f->isVisible());
+}
+
+// With the real box: Escape and the close button leave the question open, the edit, its
+// flag and the window as they were; only Oui or Non answers.
+TEST_F(GardeModifications, EchapNeRepondPasALaQuestion) {
+    Ouvrir();
+    Choisir(f->combo_api, "Service A");
+    Taper(f->edtCle, "S");
+    TDialoguesQt vraies;
+    InstallerDialogues(&vraies);
+    bool vu = false;
+    QTimer attente;
+    attente.setInterval(5);
+    QObject::connect(&attente, &QTimer::timeout, [&] {
+        auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (boite == nullptr || !boite->isVisible()) return;
+        attente.stop();
+        QTest::keyClick(boite, Qt::Key_Escape);
+        boite->close();
+        vu = boite->isVisible() && f->isVisible() && f->ApiModifiee() &&
+             f->edtCle->text() == QStringLiteral("CLE-AS") && Marque(f->label_Cle);
+        for (QAbstractButton* bouton : boite->buttons())
+            if (bouton->text() == QStringLiteral("Oui")) QTest::mouseClick(bouton, Qt::LeftButton);
+    });
+    attente.start();
+    Cliquer(f->btnQuitter);
+    InstallerDialogues(&dialogues);
+    EXPECT_TRUE(vu);
+    EXPECT_EQ(CleStockee(2), QStringLiteral("CLE-AS"));
     EXPECT_FALSE(f->isVisible());
 }
 
