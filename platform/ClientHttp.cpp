@@ -12,32 +12,34 @@
 
 namespace {
 
+// What a user reads first when the request fails, in French; the network's own text
+// follows in brackets for whoever supports the user.
 QString DescriptionErreur(QNetworkReply::NetworkError code) {
     switch (code) {
         case QNetworkReply::ConnectionRefusedError:
-            return QStringLiteral("Connexion refusée par le serveur");
+            return QStringLiteral("Le service d'envoi refuse la connexion");
         case QNetworkReply::RemoteHostClosedError:
-            return QStringLiteral("Le serveur a fermé la connexion");
+            return QStringLiteral("Le service d'envoi a fermé la connexion");
         case QNetworkReply::HostNotFoundError:
-            return QStringLiteral("Serveur introuvable");
+            return QStringLiteral("Le serveur du service d'envoi est introuvable");
         case QNetworkReply::TimeoutError:
-            return QStringLiteral("Le serveur ne répond pas");
+            return QStringLiteral("Le service d'envoi ne répond pas");
         case QNetworkReply::SslHandshakeFailedError:
-            return QStringLiteral("Échec de l'établissement de la connexion sécurisée");
+            return QStringLiteral("La connexion sécurisée au service d'envoi a échoué");
         case QNetworkReply::TemporaryNetworkFailureError:
         case QNetworkReply::NetworkSessionFailedError:
-            return QStringLiteral("Réseau indisponible");
+            return QStringLiteral("Le réseau est indisponible");
         case QNetworkReply::TooManyRedirectsError:
         case QNetworkReply::InsecureRedirectError:
-            return QStringLiteral("Redirection refusée");
+            return QStringLiteral("La redirection demandée par le service d'envoi est refusée");
         case QNetworkReply::ProtocolUnknownError:
-            return QStringLiteral("Protocole non pris en charge");
+            return QStringLiteral("Le protocole de l'adresse du service n'est pas pris en charge");
         case QNetworkReply::ProtocolFailure:
-            return QStringLiteral("Réponse du serveur illisible");
+            return QStringLiteral("La réponse du service d'envoi est illisible");
         case QNetworkReply::OperationCanceledError:
-            return QStringLiteral("Requête interrompue");
+            return QStringLiteral("La requête a été interrompue");
         default:
-            return QStringLiteral("Échec de la requête HTTP");
+            return QStringLiteral("La requête au service d'envoi a échoué");
     }
 }
 
@@ -112,9 +114,19 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
     if (!reponse->isFinished()) boucle.exec(QEventLoop::ExcludeUserInputEvents);
     minuterie.stop();
 
+    // The network's own text. Some quote the whole URL, key included: only the address
+    // without its query is kept.
+    const auto texteReseau = [&] {
+        QString texte = reponse->errorString();
+        const QString sansRequete = adresse.adjusted(QUrl::RemoveQuery).toString();
+        texte.replace(QString::fromUtf8(adresse.toEncoded()), sansRequete);
+        texte.replace(adresse.toString(), sansRequete);
+        return texte;
+    };
     if (delaiDepasse) {
-        throw EErreurHttp(QStringLiteral("Délai dépassé : le service n'a pas répondu en %1")
-                              .arg(TexteDelai(delai)));
+        throw EErreurHttp(
+            QStringLiteral("Le service d'envoi n'a pas répondu dans le délai de %1 (%2).")
+                .arg(TexteDelai(delai), texteReseau()));
     }
     const QVariant statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (statut.isValid() && (statut.toInt() < 200 || statut.toInt() > 299)) {
@@ -126,14 +138,8 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
         throw EErreurHttp(texte);
     }
     if (reponse->error() != QNetworkReply::NoError) {
-        // Some of the network's texts quote the whole URL, key included: keep only the
-        // address without its query.
-        QString texteReseau = reponse->errorString();
-        const QString sansRequete = adresse.adjusted(QUrl::RemoveQuery).toString();
-        texteReseau.replace(QString::fromUtf8(adresse.toEncoded()), sansRequete);
-        texteReseau.replace(adresse.toString(), sansRequete);
         throw EErreurHttp(
-            QStringLiteral("%1 (%2)").arg(DescriptionErreur(reponse->error()), texteReseau));
+            QStringLiteral("%1 (%2).").arg(DescriptionErreur(reponse->error()), texteReseau()));
     }
     return Decoder(reponse->readAll(), reponse->rawHeader("Content-Type"));
 }

@@ -4,11 +4,11 @@
 #include <QGuiApplication>
 
 #include "commun/BaseTest.h"
+#include "commun/DialoguesScriptes.h"
 #include "commun/ServeurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Tconfigurationapi.h"
 #include "envoi/Tenvoisms.h"
-#include "commun/DialoguesScriptes.h"
 
 namespace {
 
@@ -195,7 +195,8 @@ TEST_F(TEnvoiSmsTest, ConnexionRefuseeEtServiceMuetDonnentUneErreurEtUneLigne) {
     serveur.Fermer();
     const auto refus = Envoyer("0612345678", "Bonjour");
     ASSERT_TRUE(refus.has_value());
-    EXPECT_TRUE(refus->startsWith(QString::fromUtf8("Erreur : Connexion refusée par le serveur")))
+    EXPECT_TRUE(
+        refus->startsWith(QString::fromUtf8("Erreur : Le service d'envoi refuse la connexion")))
         << refus->toStdString();
     ASSERT_EQ(DialoguesApresConfirmation().size(), 1u);
     EXPECT_EQ(DialoguesApresConfirmation()[0].texte, *refus);
@@ -211,8 +212,9 @@ TEST_F(TEnvoiSmsTest, ConnexionRefuseeEtServiceMuetDonnentUneErreurEtUneLigne) {
                                                        "to", "text", "from", "date", "yyyy", "OK"),
                                      "0612345678", "Bonjour", "", dateEnvoi, "AG01", "jdupont",
                                      balises, [this](const QString& t) { affichages << t; });
-    const QString attendu =
-        QString::fromUtf8("Erreur : Délai dépassé : le service n'a pas répondu en 300 ms");
+    const QString attendu = QString::fromUtf8(
+        "Erreur : Le service d'envoi n'a pas répondu dans le délai de 300 ms "
+        "(Operation canceled).");
     EXPECT_EQ(delai, attendu);
     EXPECT_EQ(muet.Requetes().size(), 1u);
     ASSERT_EQ(DialoguesApresConfirmation().size(), 1u);

@@ -2,6 +2,8 @@
 
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QUrl>
 
 #include "commun/ServeurTest.h"
@@ -88,14 +90,30 @@ TEST(ClientHttp, UnStatutHorsSuccesEstUneErreurQuiLeNomme) {
     EXPECT_EQ(client.Get(serveur.Url(), {}), "cree");
 }
 
-TEST(ClientHttp, ConnexionRefuseeAdresseInvalideEtDelaiDepasse) {
+// Each failure a user meets opens with a French sentence; the network's own text follows
+// in brackets.
+TEST(ClientHttp, EchecsDeTransportEnFrancais) {
     TClientHttp client;
-    {
-        TServeurTest ferme;
-        ferme.Fermer();
-        const QString refus = Echec(client, ferme.Url("/envoi"));
-        EXPECT_TRUE(refus.startsWith(QString::fromUtf8("Connexion refusée")))
-            << refus.toStdString();
+    TServeurTest ferme;
+    ferme.Fermer();
+    TServeurTest serveur;
+    // A server that answers a secure connection in plain text.
+    QTcpServer clair;
+    ASSERT_TRUE(clair.listen(QHostAddress::LocalHost));
+    QObject::connect(&clair, &QTcpServer::newConnection, [&clair] {
+        QTcpSocket* socket = clair.nextPendingConnection();
+        socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+    });
+    const QString tls = QString("https://127.0.0.1:%1/envoi?key=SECRET").arg(clair.serverPort());
+    const std::pair<QString, QString> cas[] = {
+        {ferme.Url("/envoi"), "Le service d'envoi refuse la connexion ("},
+        {tls, "La connexion sécurisée au service d'envoi a échoué ("},
+    };
+    for (const auto& [url, debut] : cas) {
+        const QString texte = Echec(client, url);
+        EXPECT_TRUE(texte.startsWith(debut) && texte.endsWith(").")) << texte.toStdString();
+        EXPECT_FALSE(texte.contains("SECRET")) << texte.toStdString();
     }
     // The query, which carries the service key, is left out of the text.
     EXPECT_EQ(Echec(client, "pas une adresse?key=SECRET"),
@@ -106,12 +124,11 @@ TEST(ClientHttp, ConnexionRefuseeAdresseInvalideEtDelaiDepasse) {
     muet.NePasRepondre();
     client.DefinirDelai(300);
     EXPECT_EQ(client.Delai(), 300);
-    const QString delai = Echec(client, muet.Url("/envoi"));
-    EXPECT_EQ(delai, QString::fromUtf8("Délai dépassé : le service n'a pas répondu en 300 ms"));
+    EXPECT_EQ(Echec(client, muet.Url("/envoi")),
+              "Le service d'envoi n'a pas répondu dans le délai de 300 ms (Operation canceled).");
     EXPECT_EQ(muet.Requetes().size(), 1u);
 
     // The client is still usable after a failure.
-    TServeurTest serveur;
     EXPECT_EQ(client.Get(serveur.Url(), {}), R"({"resultat":1})");
 }
 

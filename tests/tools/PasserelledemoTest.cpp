@@ -111,7 +111,8 @@ TEST(Passerelledemo, OptionsDeReponse) {
             client.Get(muette.Url(Cible), {});
             ADD_FAILURE() << "réponse reçue";
         } catch (const EErreurHttp& e) {
-            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(QString::fromUtf8("Délai dépassé")))
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(
+                QString::fromUtf8("Le service d'envoi n'a pas répondu dans le délai")))
                 << e.what();
         }
         // The request was still received and written out.
