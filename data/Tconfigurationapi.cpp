@@ -15,22 +15,18 @@ TConfigurationApi::TConfigurationApi(const QSqlRecord& ligne)
       Fformat_date(ChampLigne(ligne, QStringLiteral("format_date")).toString()),
       Fstatut_ok(ChampLigne(ligne, QStringLiteral("statut_ok")).toString()) {}
 
-TConfigurationApi::TConfigurationApi(qint32 id, const QString& nom, const QString& url,
-                                     const QString& cle, const QString& cle_api,
-                                     const QString& numero, const QString& message,
-                                     const QString& expediteur, const QString& date_envoi,
-                                     const QString& format_date, const QString& statut_ok)
-    : Fid(id),
-      Fnom(nom),
-      Furl(url),
-      Fcle(cle),
-      Fcle_api(cle_api),
-      Fnumero(numero),
-      Fmessage(message),
-      Fexpediteur(expediteur),
-      Fdate_envoi(date_envoi),
-      Fformat_date(format_date),
-      Fstatut_ok(statut_ok) {}
+TConfigurationApi::TConfigurationApi(const TChamps& c)
+    : Fid(c.id),
+      Fnom(c.nom),
+      Furl(c.url),
+      Fcle(c.cle),
+      Fcle_api(c.cle_api),
+      Fnumero(c.numero),
+      Fmessage(c.message),
+      Fexpediteur(c.expediteur),
+      Fdate_envoi(c.date_envoi),
+      Fformat_date(c.format_date),
+      Fstatut_ok(c.statut_ok) {}
 
 bool TConfigurationApi::Sauvegarder() {
     if (!DataModuleAbs) return false;

@@ -6,12 +6,16 @@
 class TConfigurationApi {
   public:
     explicit TConfigurationApi(const QSqlRecord& ligne);
+    // Every column, named: TConfigurationApi({.nom = ..., .url = ...}).
+    struct TChamps {
+        qint32 id = -1;
+        // Initialised so that a field left out of a designated-initializer list is plainly empty.
+        QString nom = {}, url = {}, cle = {}, cle_api = {}, numero = {}, message = {},
+                expediteur = {}, date_envoi = {}, format_date = {}, statut_ok = {};
+    };
     // For the administration tool, which provisions services: id -1 inserts a new row
     // under ProchainId, any other id rewrites that row.
-    TConfigurationApi(qint32 id, const QString& nom, const QString& url, const QString& cle,
-                      const QString& cle_api, const QString& numero, const QString& message,
-                      const QString& expediteur, const QString& date_envoi,
-                      const QString& format_date, const QString& statut_ok);
+    explicit TConfigurationApi(const TChamps& champs);
 
     qint32 id() const { return Fid; }
     const QString& nom() const { return Fnom; }

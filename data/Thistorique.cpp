@@ -27,10 +27,7 @@ THistorique::THistorique(const QSqlRecord& ligne)
     Fetat = ChampLigne(ligne, QStringLiteral("etat")).toString();
 }
 
-void THistorique::AjouterHistorique(const QString& agence, const QString& utilisateur,
-                                    const QString& expediteur, const QString& destinataire,
-                                    const QString& numero, const QString& message,
-                                    const QDateTime& date_envoi, const QString& etat) {
+void THistorique::AjouterHistorique(const TNouvelleLigne& ligne) {
     if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     if (!requete) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
@@ -39,15 +36,15 @@ void THistorique::AjouterHistorique(const QString& agence, const QString& utilis
                     "destinataire, numero, message, date_envoi, etat) VALUES "
                  << " (:Agence, :User, :DateCreation, :Expediteur, :Destinataire, :Numero, "
                     ":Message, :DateEnvoi, :Etat)";
-    requete->ParamTexte(QStringLiteral("Agence"), agence);
-    requete->ParamTexte(QStringLiteral("User"), utilisateur);
+    requete->ParamTexte(QStringLiteral("Agence"), ligne.agence);
+    requete->ParamTexte(QStringLiteral("User"), ligne.utilisateur);
     requete->ParamDate(QStringLiteral("DateCreation"), QDateTime::currentDateTime());
-    requete->ParamTexte(QStringLiteral("Expediteur"), expediteur);
-    requete->ParamTexte(QStringLiteral("Destinataire"), destinataire);
-    requete->ParamTexte(QStringLiteral("Numero"), numero);
-    requete->ParamTexte(QStringLiteral("Message"), message);
-    requete->ParamDate(QStringLiteral("DateEnvoi"), date_envoi);
-    requete->ParamTexte(QStringLiteral("Etat"), etat);
+    requete->ParamTexte(QStringLiteral("Expediteur"), ligne.expediteur);
+    requete->ParamTexte(QStringLiteral("Destinataire"), ligne.destinataire);
+    requete->ParamTexte(QStringLiteral("Numero"), ligne.numero);
+    requete->ParamTexte(QStringLiteral("Message"), ligne.message);
+    requete->ParamDate(QStringLiteral("DateEnvoi"), ligne.date_envoi);
+    requete->ParamTexte(QStringLiteral("Etat"), ligne.etat);
 
     // Taken at once rather than at the first write, so that the wait for another running
     // copy goes through the busy timeout.

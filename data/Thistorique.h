@@ -34,11 +34,15 @@ class THistorique {
     static void ParcourirLignes(TRequete& requete,
                                 const std::function<void(const TColonnesBrutes&)>& ligne);
 
+    // The columns of a new row that the caller gives.
+    struct TNouvelleLigne {
+        QString agence = {}, utilisateur = {}, expediteur = {}, destinataire = {}, numero = {},
+                message = {};
+        QDateTime date_envoi = {};
+        QString etat = {};
+    };
     // Appends one row; date_creation is now, the id comes from the database.
-    static void AjouterHistorique(const QString& agence, const QString& utilisateur,
-                                  const QString& expediteur, const QString& destinataire,
-                                  const QString& numero, const QString& message,
-                                  const QDateTime& date_envoi, const QString& etat);
+    static void AjouterHistorique(const TNouvelleLigne& ligne);
 
   private:
     qint32 Fid = 0;

@@ -31,13 +31,12 @@ void TEnvoiSms::DefinirDelai(int ms) { client->DefinirDelai(ms); }
 QString TEnvoiSms::DerniereUrl() const { return derniereUrl; }
 
 std::optional<QString> TEnvoiSms::Envoyer(
-    const TConfigurationApi& service, const QString& numeroSaisi, const QString& messageSaisi,
-    const QString& expediteur, const QDateTime& dateEnvoi, const QString& agence,
-    const QString& utilisateur, TBalises& balises,
+    const TDemande& demande, TBalises& balises,
     const std::function<void(const QString&)>& afficherReponse) {
-    const QString numero = NettoyerNumero(numeroSaisi);
-    const QString message = RemplacerBalises(messageSaisi, balises);
-    const QString url = ConstruireUrlEnvoi(service, numero, message, expediteur, dateEnvoi);
+    const QString numero = NettoyerNumero(demande.numero);
+    const QString message = RemplacerBalises(demande.message, balises);
+    const QString url =
+        ConstruireUrlEnvoi(demande.service, numero, message, demande.expediteur, demande.dateEnvoi);
 
     if (MessageDlg(QStringLiteral("Confirmer l'envoi du message : ") + QLatin1Char('\n') + message,
                    TTypeDialogue::Confirmation, mbOKCancel) != TResultatDialogue::mrOK) {
@@ -64,8 +63,13 @@ std::optional<QString> TEnvoiSms::Envoyer(
 
     // Written whatever the outcome; a failure of the database here is not the send's to
     // handle and leaves for the caller.
-    THistorique::AjouterHistorique(agence, utilisateur, expediteur,
-                                   balises.Valeur(QStringLiteral("<Client_Nom>")), numero, message,
-                                   dateEnvoi, etat);
+    THistorique::AjouterHistorique({.agence = demande.agence,
+                                    .utilisateur = demande.utilisateur,
+                                    .expediteur = demande.expediteur,
+                                    .destinataire = balises.Valeur(QStringLiteral("<Client_Nom>")),
+                                    .numero = numero,
+                                    .message = message,
+                                    .date_envoi = demande.dateEnvoi,
+                                    .etat = etat});
     return etat;
 }

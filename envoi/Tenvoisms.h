@@ -18,6 +18,18 @@ class TClientHttp;
 // outcome, so the whole road of a message can run without it.
 class TEnvoiSms {
   public:
+    // What the user asks to send, as typed: the number before cleaning, the message
+    // before its tags are replaced.
+    struct TDemande {
+        const TConfigurationApi& service;
+        QString numero;
+        QString message;
+        QString expediteur;
+        QDateTime dateEnvoi;
+        QString agence;
+        QString utilisateur;
+    };
+
     // Owns the HTTP client, so that the cookies a service sets last as long as this object.
     TEnvoiSms();
     ~TEnvoiSms();
@@ -35,10 +47,7 @@ class TEnvoiSms {
     // `afficherReponse` receives the outcome text before the history row is written, so
     // that the window shows it even when the write fails (the failure then leaves here).
     // Dialogs go through the dialog layer; the wait cursor shows during the request.
-    std::optional<QString> Envoyer(const TConfigurationApi& service, const QString& numeroSaisi,
-                                   const QString& messageSaisi, const QString& expediteur,
-                                   const QDateTime& dateEnvoi, const QString& agence,
-                                   const QString& utilisateur, TBalises& balises,
+    std::optional<QString> Envoyer(const TDemande& demande, TBalises& balises,
                                    const std::function<void(const QString&)>& afficherReponse);
 
     // The URL of the last request sent (empty before the first one).

@@ -211,7 +211,8 @@ void TFormEnvoiSMS::CreerControles() {
     label_delay->setBuddy(dtpDateEnvoi);
     label_response->setBuddy(edtReponse);
 
-    // The designed tab order (the template list comes before the category list).
+    // The window's tab order, kept as users know it: the template list comes before the
+    // category list.
     const QWidget* ordre[] = {combo_api,       edtExpediteur,     edtNumero,   combo_template,
                               combo_categorie, btnRefreshMessage, memoMessage, dtpDateEnvoi,
                               edtReponse,      btnEnvoyer,        btnQuitter};
@@ -219,7 +220,7 @@ void TFormEnvoiSMS::CreerControles() {
         setTabOrder(const_cast<QWidget*>(ordre[i]), const_cast<QWidget*>(ordre[i + 1]));
 }
 
-// The designed places and sizes at 96 dots per inch. A font larger than Tahoma (the
+// The window's fixed places and sizes at 96 dots per inch. A font larger than Tahoma (the
 // desktop's sans when Tahoma is missing) may need more room: a control never gets less
 // than its minimum height, a caption always gets its full text, and the response box
 // starts after its caption.
@@ -491,8 +492,14 @@ void TFormEnvoiSMS::btnEnvoyerClick() {
         TGardeEnvoi& operator=(const TGardeEnvoi&) = delete;
     } garde(this);
 
-    envoi->Envoyer(*service, edtNumero->text(), message, edtExpediteur->text(),
-                   dtpDateEnvoi->dateTime(), agence, utilisateur, balises,
+    envoi->Envoyer({.service = *service,
+                    .numero = edtNumero->text(),
+                    .message = message,
+                    .expediteur = edtExpediteur->text(),
+                    .dateEnvoi = dtpDateEnvoi->dateTime(),
+                    .agence = agence,
+                    .utilisateur = utilisateur},
+                   balises,
                    [this](const QString& resultat) { edtReponse->setPlainText(resultat); });
 }
 

@@ -63,16 +63,13 @@ QVariant TBaseTest::Ecrire(const QString& sql, const QVariantList& valeurs, bool
     return lireId ? q.lastInsertId() : QVariant();
 }
 
-int TBaseTest::AjouterService(const QString& nom, const QString& url, const QString& cle,
-                              const QString& cle_api, const QString& numero, const QString& message,
-                              const QString& expediteur, const QString& date_envoi,
-                              const QString& format_date, const QString& statut_ok) {
+int TBaseTest::AjouterService(const TService& s) {
     const int id = Compter(QStringLiteral("SELECT coalesce(max(id), 0) + 1 FROM ConfigurationApi"));
     Ecrire(QStringLiteral("INSERT INTO ConfigurationApi (id, nom, url, cle, cle_api, numero, "
                           "message, expediteur, date_envoi, format_date, statut_ok) "
                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-           {id, nom, url, cle, cle_api, numero, message, expediteur, date_envoi, format_date,
-            statut_ok},
+           {id, s.nom, s.url, s.cle, s.cle_api, s.numero, s.message, s.expediteur, s.date_envoi,
+            s.format_date, s.statut_ok},
            false);
     return id;
 }
@@ -82,11 +79,10 @@ void TBaseTest::AjouterCategorie(int id, const QString& nom, bool interne) {
            {id, interne ? 1 : 0, nom}, false);
 }
 
-void TBaseTest::AjouterTemplate(int id, const QString& agence, const QString& utilisateur,
-                                int id_categorie, const QString& nom, const QString& texte) {
+void TBaseTest::AjouterTemplate(const TModele& m) {
     Ecrire(QStringLiteral("INSERT INTO Template (id_template, agence, utilisateur, id_categorie, "
                           "nom, texte) VALUES (?, ?, ?, ?, ?, ?)"),
-           {id, agence, utilisateur, id_categorie, nom, texte}, false);
+           {m.id, m.agence, m.utilisateur, m.id_categorie, m.nom, m.texte}, false);
 }
 
 void TBaseTest::AjouterParametreEntier(const QString& agence, const QString& utilisateur,
@@ -117,24 +113,20 @@ void TBaseTest::AjouterParametreEntier(const QString& agence, const QString& uti
            {texte(agence), texte(utilisateur), texte(section), texte(cle), type, v}, false);
 }
 
-qint64 TBaseTest::AjouterHistorique(const QString& agence, const QString& utilisateur,
-                                    const QVariant& date_creation, const QString& expediteur,
-                                    const QString& destinataire, const QString& numero,
-                                    const QString& message, const QVariant& date_envoi,
-                                    const QVariant& etat) {
+qint64 TBaseTest::AjouterHistorique(const TLigneHistorique& l) {
     auto date = [](const QVariant& d) -> QVariant {
         if (d.isNull() || !d.isValid()) return QVariant(QMetaType::fromType<QString>());
         if (d.metaType() == QMetaType::fromType<QDateTime>())
             return d.toDateTime().toString(QLatin1String(FormatDateBase));
         return d.toString();
     };
-    QVariant e = etat.isNull() || !etat.isValid() ? QVariant(QMetaType::fromType<QString>())
-                                                  : QVariant(etat.toString());
+    QVariant e = l.etat.isNull() || !l.etat.isValid() ? QVariant(QMetaType::fromType<QString>())
+                                                      : QVariant(l.etat.toString());
     return Ecrire(QStringLiteral("INSERT INTO Historique (agence, utilisateur, date_creation, "
                                  "expediteur, destinataire, numero, message, date_envoi, etat) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                  {agence, utilisateur, date(date_creation), expediteur, destinataire, numero,
-                   message, date(date_envoi), e},
+                  {l.agence, l.utilisateur, date(l.date_creation), l.expediteur, l.destinataire,
+                   l.numero, l.message, date(l.date_envoi), e},
                   true)
         .toLongLong();
 }

@@ -6,6 +6,8 @@
 //                                         // DataModuleAbs (database still closed, as at start-up)
 //   base.AjouterCategorie(1, "Relances");
 //   int id = base.AjouterService("Service A");   // other columns have defaults
+//   base.AjouterService({.nom = "B", .url = serveur.Url("/envoi")});
+//   base.AjouterTemplate({.id = 1, .id_categorie = 1, .nom = "Rappel", .texte = "..."});
 //   base.AjouterParametreEntier("", "", "CONFIG", "BloquerCreation", 1);
 //   DataModuleAbs->OuvrirBase();          // or let the window under test do it
 //   ... exercise the code ...
@@ -38,32 +40,45 @@ class TBaseTest {
     QString Chemin() const;   // Dossier() + "/sms.abs"
     TDataModuleAbs& Module() { return *module; }
 
+    struct TService {
+        QString nom = {};
+        QString url = QStringLiteral("http://127.0.0.1/envoi");
+        QString cle = QStringLiteral("CLE");
+        QString cle_api = QStringLiteral("key");
+        QString numero = QStringLiteral("to");
+        QString message = QStringLiteral("text");
+        QString expediteur = QStringLiteral("from");
+        QString date_envoi = QStringLiteral("date");
+        QString format_date = QStringLiteral("yyyy-mm-dd hh:nn:ss");
+        QString statut_ok = QStringLiteral("OK");
+    };
     // Returns the new service's id (largest id + 1).
-    int AjouterService(const QString& nom,
-                       const QString& url = QStringLiteral("http://127.0.0.1/envoi"),
-                       const QString& cle = QStringLiteral("CLE"),
-                       const QString& cle_api = QStringLiteral("key"),
-                       const QString& numero = QStringLiteral("to"),
-                       const QString& message = QStringLiteral("text"),
-                       const QString& expediteur = QStringLiteral("from"),
-                       const QString& date_envoi = QStringLiteral("date"),
-                       const QString& format_date = QStringLiteral("yyyy-mm-dd hh:nn:ss"),
-                       const QString& statut_ok = QStringLiteral("OK"));
+    int AjouterService(const TService& service);
+    int AjouterService(const QString& nom) { return AjouterService(TService{.nom = nom}); }
     void AjouterCategorie(int id, const QString& nom, bool interne = false);
-    void AjouterTemplate(int id, const QString& agence, const QString& utilisateur,
-                         int id_categorie, const QString& nom, const QString& texte);
+    struct TModele {
+        int id = 0;
+        QString agence = QStringLiteral("");
+        QString utilisateur = QStringLiteral("");
+        int id_categorie = 0;
+        QString nom = {}, texte = {};
+    };
+    void AjouterTemplate(const TModele& modele);
     // The value goes into the column of its type ("INTEGER" -> valeur_int, "STRING" ->
     // valeur_string as text, ...).
     void AjouterParametreEntier(const QString& agence, const QString& utilisateur,
                                 const QString& section, const QString& cle, qint64 valeur,
                                 const QString& type = QStringLiteral("INTEGER"));
     // Dates: a QDateTime is written "yyyy-MM-dd hh:mm:ss.zzz", a QString as it is, a null
-    // QVariant() as NULL. etat: a null QVariant() writes NULL. Returns the new id.
-    qint64 AjouterHistorique(const QString& agence, const QString& utilisateur,
-                             const QVariant& date_creation, const QString& expediteur,
-                             const QString& destinataire, const QString& numero,
-                             const QString& message, const QVariant& date_envoi,
-                             const QVariant& etat);
+    // QVariant() as NULL. etat: a null QVariant() writes NULL.
+    struct TLigneHistorique {
+        QString agence = {}, utilisateur = {};
+        QVariant date_creation = {};
+        QString expediteur = {}, destinataire = {}, numero = {}, message = {};
+        QVariant date_envoi = {}, etat = {};
+    };
+    // Returns the new id.
+    qint64 AjouterHistorique(const TLigneHistorique& ligne);
 
     // First column of the first row, as an integer (0 when there is no row).
     int Compter(const QString& sql);

@@ -175,9 +175,12 @@ TEST(Datamoduleabs, ProchainId) {
     m.OuvrirBase();
     EXPECT_EQ(m.ProchainId(m.tblCategorie), 1);
 
-    base.AjouterTemplate(3, "A", "U", 1, "t3", "");
-    base.AjouterTemplate(7, "A", "U", 1, "t7", "");
-    base.AjouterTemplate(5, "A", "U", 2, "t5", "");
+    base.AjouterTemplate(
+        {.id = 3, .agence = "A", .utilisateur = "U", .id_categorie = 1, .nom = "t3", .texte = ""});
+    base.AjouterTemplate(
+        {.id = 7, .agence = "A", .utilisateur = "U", .id_categorie = 1, .nom = "t7", .texte = ""});
+    base.AjouterTemplate(
+        {.id = 5, .agence = "A", .utilisateur = "U", .id_categorie = 2, .nom = "t5", .texte = ""});
     EXPECT_EQ(m.ProchainId(m.tblTemplate), 8);
     // The cursor is left past its end; the next scan starts again from the first row.
     EXPECT_TRUE(m.tblTemplate.Eof());
@@ -188,7 +191,7 @@ TEST(Datamoduleabs, ProchainId) {
     base.AjouterCategorie(-8, "moins huit");
     EXPECT_EQ(m.ProchainId(m.tblCategorie), 1);
 
-    base.AjouterService("S", "u");
+    base.AjouterService({.nom = "S", .url = "u"});
     base.Executer("UPDATE ConfigurationApi SET id = 2147483647");
     EXPECT_THROW(m.ProchainId(m.tblConfigurationApi), EErreurBase);
 }
@@ -408,12 +411,42 @@ TEST(Datamoduleabs, PlusieursProcessusSimultanes) {
 // error in the middle of the result that leaves the query closed and reusable.
 TEST(Datamoduleabs, ParcourirBrut) {
     TBaseTest base;
-    base.AjouterHistorique("A", "U", QVariant(), "", "Dupont", "06", "é\nà", QVariant(),
-                           QVariant());
-    base.AjouterHistorique("B", "V", "2024-01-02 03:04:05.006", "X", "", "07", "m", QVariant(),
-                           "Envoyé");
-    base.AjouterHistorique("C", "W", QVariant(), "Y", "Z", "08", "n", QVariant(), "Erreur : x");
-    base.AjouterHistorique("D", "W", QVariant(), "Y", "Z", "09", "o", QVariant(), "Envoyé");
+    base.AjouterHistorique({.agence = "A",
+                            .utilisateur = "U",
+                            .date_creation = QVariant(),
+                            .expediteur = "",
+                            .destinataire = "Dupont",
+                            .numero = "06",
+                            .message = "é\nà",
+                            .date_envoi = QVariant(),
+                            .etat = QVariant()});
+    base.AjouterHistorique({.agence = "B",
+                            .utilisateur = "V",
+                            .date_creation = "2024-01-02 03:04:05.006",
+                            .expediteur = "X",
+                            .destinataire = "",
+                            .numero = "07",
+                            .message = "m",
+                            .date_envoi = QVariant(),
+                            .etat = "Envoyé"});
+    base.AjouterHistorique({.agence = "C",
+                            .utilisateur = "W",
+                            .date_creation = QVariant(),
+                            .expediteur = "Y",
+                            .destinataire = "Z",
+                            .numero = "08",
+                            .message = "n",
+                            .date_envoi = QVariant(),
+                            .etat = "Erreur : x"});
+    base.AjouterHistorique({.agence = "D",
+                            .utilisateur = "W",
+                            .date_creation = QVariant(),
+                            .expediteur = "Y",
+                            .destinataire = "Z",
+                            .numero = "09",
+                            .message = "o",
+                            .date_envoi = QVariant(),
+                            .etat = "Envoyé"});
     TDataModuleAbs& m = base.Module();
     m.OuvrirBase();
 

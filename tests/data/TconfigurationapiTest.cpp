@@ -16,10 +16,26 @@ QList<TConfigurationApi> Services() {
 
 TEST(Tconfigurationapi, LectureEtEnregistrementDeLaCle) {
     TBaseTest base;
-    base.AjouterService("Zèbre SMS", "https://zebre.example/api/send", "K-1", "apikey", "to", "msg",
-                        "from", "when", "yyyy-mm-dd hh:nn", "200");
-    base.AjouterService("Alpha", "http://a.example/envoi", "", "cle", "num", "texte", "exp", "date",
-                        "dd/mm/yyyy", "OK");
+    base.AjouterService({.nom = "Zèbre SMS",
+                         .url = "https://zebre.example/api/send",
+                         .cle = "K-1",
+                         .cle_api = "apikey",
+                         .numero = "to",
+                         .message = "msg",
+                         .expediteur = "from",
+                         .date_envoi = "when",
+                         .format_date = "yyyy-mm-dd hh:nn",
+                         .statut_ok = "200"});
+    base.AjouterService({.nom = "Alpha",
+                         .url = "http://a.example/envoi",
+                         .cle = "",
+                         .cle_api = "cle",
+                         .numero = "num",
+                         .message = "texte",
+                         .expediteur = "exp",
+                         .date_envoi = "date",
+                         .format_date = "dd/mm/yyyy",
+                         .statut_ok = "OK"});
     DataModuleAbs->OuvrirBase();
 
     QList<TConfigurationApi> liste = Services();
@@ -67,7 +83,16 @@ TEST(Tconfigurationapi, LectureEtEnregistrementDeLaCle) {
 TEST(Tconfigurationapi, InsertionParPosition) {
     TBaseTest base;
     DataModuleAbs->OuvrirBase();
-    TConfigurationApi nouveau(-1, "N", "U", "C", "CA", "NU", "ME", "EX", "DE", "FO", "ST");
+    TConfigurationApi nouveau({.nom = "N",
+                               .url = "U",
+                               .cle = "C",
+                               .cle_api = "CA",
+                               .numero = "NU",
+                               .message = "ME",
+                               .expediteur = "EX",
+                               .date_envoi = "DE",
+                               .format_date = "FO",
+                               .statut_ok = "ST"});
     EXPECT_TRUE(nouveau.Sauvegarder());
     EXPECT_EQ(nouveau.id(), 1);
     // The values land in the columns in the table's order.
@@ -76,7 +101,7 @@ TEST(Tconfigurationapi, InsertionParPosition) {
                           "ConfigurationApi")
                   .toString(),
               "1NUCCANUMEEXDEFOST");
-    TConfigurationApi second(-1, "N2", "", "", "", "", "", "", "", "", "");
+    TConfigurationApi second({.nom = "N2"});
     EXPECT_TRUE(second.Sauvegarder());
     EXPECT_EQ(second.id(), 2);
     EXPECT_EQ(base.Compter("SELECT count(*) FROM ConfigurationApi WHERE id = 2 AND url = '' AND "

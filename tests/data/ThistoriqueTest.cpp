@@ -21,10 +21,22 @@ TEST(Thistorique, AjoutsSuccessifs) {
     DataModuleAbs->OuvrirBase();
     const QDateTime avant = QDateTime::currentDateTime().addMSecs(-1);
     const QDateTime envoi(QDate(2024, 7, 14), QTime(9, 30, 0, 250));
-    THistorique::AjouterHistorique("AG", "US", "Parlivo", "", "0612345678", "Ligne 1\nLigne 2",
-                                   envoi, "Envoyé");
-    THistorique::AjouterHistorique("AG", "US", "", "Dupont", "0700000000", "Deux", envoi,
-                                   "Erreur : refus du service");
+    THistorique::AjouterHistorique({.agence = "AG",
+                                    .utilisateur = "US",
+                                    .expediteur = "Parlivo",
+                                    .destinataire = "",
+                                    .numero = "0612345678",
+                                    .message = "Ligne 1\nLigne 2",
+                                    .date_envoi = envoi,
+                                    .etat = "Envoyé"});
+    THistorique::AjouterHistorique({.agence = "AG",
+                                    .utilisateur = "US",
+                                    .expediteur = "",
+                                    .destinataire = "Dupont",
+                                    .numero = "0700000000",
+                                    .message = "Deux",
+                                    .date_envoi = envoi,
+                                    .etat = "Erreur : refus du service"});
     const QDateTime apres = QDateTime::currentDateTime().addMSecs(1);
 
     QList<THistorique> lignes = Lire();
@@ -59,10 +71,25 @@ TEST(Thistorique, AjoutsSuccessifs) {
 
 TEST(Thistorique, LectureDesValeursNulles) {
     TBaseTest base;
-    base.AjouterHistorique("A", "U", QVariant(), "E", "D", "N", "M", QVariant(), QVariant());
+    base.AjouterHistorique({.agence = "A",
+                            .utilisateur = "U",
+                            .date_creation = QVariant(),
+                            .expediteur = "E",
+                            .destinataire = "D",
+                            .numero = "N",
+                            .message = "M",
+                            .date_envoi = QVariant(),
+                            .etat = QVariant()});
     base.Executer("INSERT INTO Historique (agence) VALUES (NULL)");
-    base.AjouterHistorique("A", "U", QString("2020-05-06 07:08:09.010"), "E", "D", "N", "M",
-                           QDateTime(QDate(2020, 1, 1), QTime(0, 0)), "Envoyé");
+    base.AjouterHistorique({.agence = "A",
+                            .utilisateur = "U",
+                            .date_creation = QString("2020-05-06 07:08:09.010"),
+                            .expediteur = "E",
+                            .destinataire = "D",
+                            .numero = "N",
+                            .message = "M",
+                            .date_envoi = QDateTime(QDate(2020, 1, 1), QTime(0, 0)),
+                            .etat = "Envoyé"});
     DataModuleAbs->OuvrirBase();
     QList<THistorique> lignes = Lire();
     ASSERT_EQ(lignes.size(), 3);
@@ -88,7 +115,6 @@ TEST(Thistorique, LectureDesValeursNulles) {
 
 TEST(Thistorique, BaseFermee) {
     TBaseTest base;
-    EXPECT_THROW(THistorique::AjouterHistorique("A", "U", "", "", "", "", QDateTime(), ""),
-                 EErreurBase);
+    EXPECT_THROW(THistorique::AjouterHistorique({.agence = "A", .utilisateur = "U"}), EErreurBase);
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), 0);
 }

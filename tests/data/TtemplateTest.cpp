@@ -7,7 +7,13 @@
 TEST(Ttemplate, NouveauModele) {
     TBaseTest base;
     DataModuleAbs->OuvrirBase();
-    for (int id : {4, 12, 7}) base.AjouterTemplate(id, "X", "Y", 1, "t", "texte");
+    for (int id : {4, 12, 7})
+        base.AjouterTemplate({.id = id,
+                              .agence = "X",
+                              .utilisateur = "Y",
+                              .id_categorie = 1,
+                              .nom = "t",
+                              .texte = "texte"});
 
     TTemplate modele("AG1", "", 3);
     EXPECT_EQ(modele.id_template(), -1);
@@ -34,8 +40,18 @@ TEST(Ttemplate, NouveauModele) {
 TEST(Ttemplate, LectureEtMiseAJour) {
     TBaseTest base;
     DataModuleAbs->OuvrirBase();
-    base.AjouterTemplate(2, "AG", "US", 5, "Premier", "Texte 1");
-    base.AjouterTemplate(1, "AG", "US", 6, "Second", "Texte 2");
+    base.AjouterTemplate({.id = 2,
+                          .agence = "AG",
+                          .utilisateur = "US",
+                          .id_categorie = 5,
+                          .nom = "Premier",
+                          .texte = "Texte 1"});
+    base.AjouterTemplate({.id = 1,
+                          .agence = "AG",
+                          .utilisateur = "US",
+                          .id_categorie = 6,
+                          .nom = "Second",
+                          .texte = "Texte 2"});
 
     QList<TTemplate> lus;
     TCurseur& c = DataModuleAbs->tblTemplate;

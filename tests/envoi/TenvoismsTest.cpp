@@ -23,8 +23,17 @@ class TEnvoiSmsTest : public ::testing::Test {
     }
 
     TConfigurationApi Service(const QString& chemin = "/api/envoi") {
-        return TConfigurationApi(1, "Service test", serveur.Url(chemin), "CLE", "key", "to", "text",
-                                 "from", "date", "yyyy-mm-dd hh:nn:ss", "OK");
+        return TConfigurationApi({.id = 1,
+                                  .nom = "Service test",
+                                  .url = serveur.Url(chemin),
+                                  .cle = "CLE",
+                                  .cle_api = "key",
+                                  .numero = "to",
+                                  .message = "text",
+                                  .expediteur = "from",
+                                  .date_envoi = "date",
+                                  .format_date = "yyyy-mm-dd hh:nn:ss",
+                                  .statut_ok = "OK"});
     }
 
     // One send confirmed with OK (or answered `confirmation`).
@@ -33,8 +42,19 @@ class TEnvoiSmsTest : public ::testing::Test {
                                    TResultatDialogue confirmation = TResultatDialogue::mrOK,
                                    const QString& chemin = "/api/envoi") {
         dialogues.Repondre(confirmation);
-        return envoi.Envoyer(Service(chemin), numero, message, expediteur, dateEnvoi, "AG01",
-                             "jdupont", balises, [this](const QString& t) { affichages << t; });
+        return envoi.Envoyer(Demande(Service(chemin), numero, message, expediteur), balises,
+                             [this](const QString& t) { affichages << t; });
+    }
+
+    TEnvoiSms::TDemande Demande(const TConfigurationApi& service, const QString& numero,
+                                const QString& message, const QString& expediteur) {
+        return {.service = service,
+                .numero = numero,
+                .message = message,
+                .expediteur = expediteur,
+                .dateEnvoi = dateEnvoi,
+                .agence = "AG01",
+                .utilisateur = "jdupont"};
     }
 
     // A column of the last history row.
@@ -208,10 +228,10 @@ TEST_F(TEnvoiSmsTest, ConnexionRefuseeEtServiceMuetDonnentUneErreurEtUneLigne) {
     muet.NePasRepondre();
     envoi.DefinirDelai(300);
     dialogues.Repondre(TResultatDialogue::mrOK);
-    const auto delai = envoi.Envoyer(TConfigurationApi(2, "Muet", muet.Url("/envoi"), "CLE", "key",
-                                                       "to", "text", "from", "date", "yyyy", "OK"),
-                                     "0612345678", "Bonjour", "", dateEnvoi, "AG01", "jdupont",
-                                     balises, [this](const QString& t) { affichages << t; });
+    TConfigurationApi::TChamps champs{.id = 2, .nom = "Muet", .url = muet.Url("/envoi")};
+    const TConfigurationApi service(champs);
+    const auto delai = envoi.Envoyer(Demande(service, "0612345678", "Bonjour", ""), balises,
+                                     [this](const QString& t) { affichages << t; });
     const QString attendu = QString::fromUtf8(
         "Erreur : Le service d'envoi n'a pas répondu dans le délai de 300 ms "
         "(Operation canceled).");
@@ -240,8 +260,7 @@ TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparai
     sansNom.Definir("<Societe_Nom>", "Parlivo SA");
     const auto envoyer = [&](const QString& message) {
         dialogues.Repondre(TResultatDialogue::mrOK);
-        return envoi.Envoyer(Service(), "0612345678", message, "", dateEnvoi, "AG01", "jdupont",
-                             sansNom, nullptr);
+        return envoi.Envoyer(Demande(Service(), "0612345678", message, ""), sansNom, nullptr);
     };
     EXPECT_EQ(envoyer("A <Client_Nom>"), Envoye);
     EXPECT_EQ(Colonne("message"), "A <Client_Nom>");

@@ -7,8 +7,17 @@ namespace {
 
 TConfigurationApi Service(const QString& url, const QString& format = "yyyy-mm-dd hh:nn:ss",
                           const QString& cle = "CLE-123") {
-    return TConfigurationApi(1, "Service", url, cle, "apikey", "to", "text", "from", "date", format,
-                             "OK");
+    return TConfigurationApi({.id = 1,
+                              .nom = "Service",
+                              .url = url,
+                              .cle = cle,
+                              .cle_api = "apikey",
+                              .numero = "to",
+                              .message = "text",
+                              .expediteur = "from",
+                              .date_envoi = "date",
+                              .format_date = format,
+                              .statut_ok = "OK"});
 }
 
 const QDateTime Date(QDate(2025, 3, 5), QTime(9, 7, 2));
@@ -35,10 +44,18 @@ TEST(UrlEnvoi, LesPiecesDansLOrdreChaqueValeurEncodee) {
               "http://h/envoi??apikey=CLE-123&to=1&text=m&from=e&date=2025-03-05%2009%3A07%3A02");
     // The url and names keep their structure, encoded only where they must be.
     EXPECT_EQ(
-        ConstruireUrlEnvoi(
-            TConfigurationApi(1, "S", QString::fromUtf8("http://h/mon envoi?v=2&"), "k", "api key",
-                              QString::fromUtf8("n°"), "msg", "exp", "d", "yyyy", "OK"),
-            "1", "m", "", Date),
+        ConstruireUrlEnvoi(TConfigurationApi({.id = 1,
+                                              .nom = "S",
+                                              .url = QString::fromUtf8("http://h/mon envoi?v=2&"),
+                                              .cle = "k",
+                                              .cle_api = "api key",
+                                              .numero = QString::fromUtf8("n°"),
+                                              .message = "msg",
+                                              .expediteur = "exp",
+                                              .date_envoi = "d",
+                                              .format_date = "yyyy",
+                                              .statut_ok = "OK"}),
+                           "1", "m", "", Date),
         "http://h/mon%20envoi?v=2&?api%20key=k&n%C2%B0=1&msg=m&d=2025");
 }
 

@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "commun/BaseTest.h"
+#include "commun/DialoguesScriptes.h"
 #include "commun/ServeurTest.h"
 #include "data/Datamoduleabs.h"
 #include "envoi/Tenvoisms.h"
-#include "commun/DialoguesScriptes.h"
 #include "ui/Ficheenvoisms.h"
 
 // Readable texts in failure messages.
@@ -92,13 +92,25 @@ class FicheenvoismsTest : public ::testing::Test {
         base.AjouterCategorie(1, QStringLiteral("Relances"));
         base.AjouterCategorie(2, QStringLiteral("Rendez-vous"));
         base.AjouterCategorie(3, QStringLiteral("Vide"));
-        base.AjouterTemplate(1, QStringLiteral("Agence Sud"), QStringLiteral("jdurand"), 2,
-                             QStringLiteral("Rappel"),
-                             QStringLiteral("Bonjour <Client_Nom>,\r\nà demain. <Societe_Nom>"));
-        base.AjouterTemplate(2, QStringLiteral("Autre"), QStringLiteral("autre"), 2,
-                             QStringLiteral("Annulation"), QStringLiteral("Annulé <client_nom>"));
-        base.AjouterTemplate(3, QStringLiteral("Agence Sud"), QStringLiteral("jdurand"), 1,
-                             QStringLiteral("Impayé"), QStringLiteral("Merci de régler."));
+        base.AjouterTemplate(
+            {.id = 1,
+             .agence = QStringLiteral("Agence Sud"),
+             .utilisateur = QStringLiteral("jdurand"),
+             .id_categorie = 2,
+             .nom = QStringLiteral("Rappel"),
+             .texte = QStringLiteral("Bonjour <Client_Nom>,\r\nà demain. <Societe_Nom>")});
+        base.AjouterTemplate({.id = 2,
+                              .agence = QStringLiteral("Autre"),
+                              .utilisateur = QStringLiteral("autre"),
+                              .id_categorie = 2,
+                              .nom = QStringLiteral("Annulation"),
+                              .texte = QStringLiteral("Annulé <client_nom>")});
+        base.AjouterTemplate({.id = 3,
+                              .agence = QStringLiteral("Agence Sud"),
+                              .utilisateur = QStringLiteral("jdurand"),
+                              .id_categorie = 1,
+                              .nom = QStringLiteral("Impayé"),
+                              .texte = QStringLiteral("Merci de régler.")});
     }
 
     TBaseTest base;
@@ -164,7 +176,7 @@ TEST_F(FicheenvoismsTest, ControlesNomsLibellesEtPlaces) {
     EXPECT_TRUE(fenetre.edtNumero->text().isEmpty());
     EXPECT_EQ(fenetre.edtNumero->placeholderText(), QStringLiteral("0600000000"));
 
-    // The designed tab order.
+    // The window's tab order: the template list before the category list.
     const char* ordre[] = {"combo_api",       "edtExpediteur",     "edtNumero",   "combo_template",
                            "combo_categorie", "btnRefreshMessage", "memoMessage", "dtpDateEnvoi",
                            "edtReponse",      "btnEnvoyer",        "btnQuitter"};
@@ -328,9 +340,18 @@ TEST_F(FicheenvoismsTest, CategorieVerrouilleeSansTemplate) {
 TEST_F(FicheenvoismsTest, MemesNomsPremierEnregistrementLu) {
     base.AjouterCategorie(1, QStringLiteral("Doublon"));
     base.AjouterCategorie(2, QStringLiteral("Doublon"));
-    base.AjouterTemplate(1, "", "", 1, QStringLiteral("T"), QStringLiteral("premier"));
-    base.AjouterTemplate(2, "", "", 1, QStringLiteral("T"), QStringLiteral("second"));
-    base.AjouterTemplate(3, "", "", 2, QStringLiteral("Autre"), QStringLiteral("de la 2"));
+    base.AjouterTemplate({.id = 1,
+                          .id_categorie = 1,
+                          .nom = QStringLiteral("T"),
+                          .texte = QStringLiteral("premier")});
+    base.AjouterTemplate({.id = 2,
+                          .id_categorie = 1,
+                          .nom = QStringLiteral("T"),
+                          .texte = QStringLiteral("second")});
+    base.AjouterTemplate({.id = 3,
+                          .id_categorie = 2,
+                          .nom = QStringLiteral("Autre"),
+                          .texte = QStringLiteral("de la 2")});
     auto fenetre = Ouvrir("[Config]\n");
     EXPECT_EQ(Elements(fenetre->combo_categorie),
               QStringList({QStringLiteral("Doublon"), QStringLiteral("Doublon")}));
@@ -347,7 +368,10 @@ TEST_F(FicheenvoismsTest, MemesNomsPremierEnregistrementLu) {
 
 TEST_F(FicheenvoismsTest, BlocageDeLaCreation) {
     base.AjouterCategorie(1, QStringLiteral("Relances"));
-    base.AjouterTemplate(1, "", "", 1, QStringLiteral("T"), QStringLiteral("texte <Client_Nom>"));
+    base.AjouterTemplate({.id = 1,
+                          .id_categorie = 1,
+                          .nom = QStringLiteral("T"),
+                          .texte = QStringLiteral("texte <Client_Nom>")});
     {
         // Blocked: read-only for the user, templates still fill the box.
         base.AjouterParametreEntier(QStringLiteral("A"), QStringLiteral("U"),
@@ -440,7 +464,8 @@ TEST_F(FicheenvoismsTest, ControlesAvantEnvoi) {
 
 TEST_F(FicheenvoismsTest, AnnulationEtDateDEnvoi) {
     TServeurTest serveur;
-    base.AjouterService(QStringLiteral("Service"), serveur.Url(QStringLiteral("/envoi")));
+    base.AjouterService(
+        {.nom = QStringLiteral("Service"), .url = serveur.Url(QStringLiteral("/envoi"))});
     auto fenetre = Ouvrir("[Config]\nNumero=0612\n");
     fenetre->memoMessage->setPlainText(QStringLiteral("Bonjour"));
 
@@ -481,9 +506,13 @@ TEST_F(FicheenvoismsTest, AnnulationEtDateDEnvoi) {
 
 TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     TServeurTest serveur;
-    base.AjouterService(QStringLiteral("Service"), serveur.Url(QStringLiteral("/envoi")));
+    base.AjouterService(
+        {.nom = QStringLiteral("Service"), .url = serveur.Url(QStringLiteral("/envoi"))});
     base.AjouterCategorie(1, QStringLiteral("Relances"));
-    base.AjouterTemplate(1, "", "", 1, QStringLiteral("T"), QStringLiteral("Bonjour <Client_Nom>"));
+    base.AjouterTemplate({.id = 1,
+                          .id_categorie = 1,
+                          .nom = QStringLiteral("T"),
+                          .texte = QStringLiteral("Bonjour <Client_Nom>")});
     auto fenetre = Ouvrir(
         "[Config]\nAgence=Agence Sud\nUtilisateur=jdurand\nCategorie=1\nExpediteur=AGENCE\n"
         "Numero=+33 6.12-34 56 78\n[Client]\nNom=Mme Dupont\n");
@@ -568,12 +597,15 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
 
 TEST_F(FicheenvoismsTest, LesEspacesInsecablesDuMessageSontEnvoyesTelsQuels) {
     TServeurTest serveur;
-    base.AjouterService(QStringLiteral("Service"), serveur.Url(QStringLiteral("/envoi")));
+    base.AjouterService(
+        {.nom = QStringLiteral("Service"), .url = serveur.Url(QStringLiteral("/envoi"))});
     base.AjouterCategorie(1, QStringLiteral("Relances"));
     const QChar insecable(0x00A0);
     base.AjouterTemplate(
-        1, "", "", 1, QStringLiteral("T"),
-        QStringLiteral("Bonjour%1!\r\n\u00AB%1<Client_Nom>%1\u00BB").arg(insecable));
+        {.id = 1,
+         .id_categorie = 1,
+         .nom = QStringLiteral("T"),
+         .texte = QStringLiteral("Bonjour%1!\r\n\u00AB%1<Client_Nom>%1\u00BB").arg(insecable)});
     auto fenetre = Ouvrir("[Config]\nCategorie=1\nNumero=0612\n[Client]\nNom=Mme Dupont\n");
     const QString message =
         QStringLiteral("Bonjour%1!\r\n\u00AB%1Mme Dupont%1\u00BB").arg(insecable);
@@ -590,7 +622,8 @@ TEST_F(FicheenvoismsTest, LesEspacesInsecablesDuMessageSontEnvoyesTelsQuels) {
 TEST_F(FicheenvoismsTest, EnvoiEnEchec) {
     TServeurTest serveur;
     serveur.Repondre(500, "panne");
-    base.AjouterService(QStringLiteral("Service"), serveur.Url(QStringLiteral("/envoi")));
+    base.AjouterService(
+        {.nom = QStringLiteral("Service"), .url = serveur.Url(QStringLiteral("/envoi"))});
     auto fenetre = Ouvrir("[Config]\nNumero=0612\n");
     fenetre->memoMessage->setPlainText(QStringLiteral("Bonjour"));
     fenetre->edtExpediteur->clear();

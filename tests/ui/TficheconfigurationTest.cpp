@@ -74,14 +74,26 @@ class Configuration : public ::testing::Test {
   protected:
     void SetUp() override {
         // Two services, stored in reverse name order: the list follows the names.
-        base.AjouterService("Service B", "http://b.exemple:8080/sms?to=1", "CLE-B");
-        base.AjouterService("Service A", "https://api.service-a.fr/v1/envoi", "CLE-A");
+        base.AjouterService(
+            {.nom = "Service B", .url = "http://b.exemple:8080/sms?to=1", .cle = "CLE-B"});
+        base.AjouterService(
+            {.nom = "Service A", .url = "https://api.service-a.fr/v1/envoi", .cle = "CLE-A"});
         base.AjouterCategorie(1, "Relances");
         base.AjouterCategorie(2, "accueil");
         base.AjouterCategorie(3, "Échéances");
-        base.AjouterTemplate(1, "Agence Sud", "jdurand", 1, "Rappel", "Bonjour,\r\nà demain");
-        base.AjouterTemplate(2, "Autre agence", "autre", 1, "Relance 2", "Texte 2");
-        base.AjouterTemplate(3, "", "", 2, "Bienvenue", "Texte 3");
+        base.AjouterTemplate({.id = 1,
+                              .agence = "Agence Sud",
+                              .utilisateur = "jdurand",
+                              .id_categorie = 1,
+                              .nom = "Rappel",
+                              .texte = "Bonjour,\r\nà demain"});
+        base.AjouterTemplate({.id = 2,
+                              .agence = "Autre agence",
+                              .utilisateur = "autre",
+                              .id_categorie = 1,
+                              .nom = "Relance 2",
+                              .texte = "Texte 2"});
+        base.AjouterTemplate({.id = 3, .id_categorie = 2, .nom = "Bienvenue", .texte = "Texte 3"});
         base.AjouterParametreEntier("", "", "CONFIG", "BloquerCreation", 0);
     }
 
@@ -360,9 +372,9 @@ TEST_F(OngletService, LienDuSite) {
     EXPECT_EQ(TFicheConfiguration::ExtraireSiteWeb("http:/"), "http:/");
     EXPECT_EQ(TFicheConfiguration::ExtraireSiteWeb(""), "");
 
-    base.AjouterService("Guillemet", "https://a\"b<c>/p");
-    base.AjouterService("Fichier", "file:///usr/bin/programme");
-    base.AjouterService("Esperluette", "https://h.fr?a=1&b=2");
+    base.AjouterService({.nom = "Guillemet", .url = "https://a\"b<c>/p"});
+    base.AjouterService({.nom = "Fichier", .url = "file:///usr/bin/programme"});
+    base.AjouterService({.nom = "Esperluette", .url = "https://h.fr?a=1&b=2"});
     Ouvrir();
     Onglet(f->TabAPI);
     Choisir(f->combo_api, "Service A");
@@ -390,7 +402,7 @@ TEST_F(OngletService, LienDuSite) {
 }
 
 TEST_F(OngletService, Homonymes) {
-    base.AjouterService("Service A", "http://second.fr/x", "CLE-A2");
+    base.AjouterService({.nom = "Service A", .url = "http://second.fr/x", .cle = "CLE-A2"});
     Ouvrir();
     Onglet(f->TabAPI);
     // The second "Service A" entry loads and stores the first of that name.
@@ -571,7 +583,7 @@ TEST_F(OngletTemplates, EtatsEtTransitions) {
 TEST_F(OngletTemplates, TexteGardeSesCaracteres) {
     // French typography: non-breaking spaces before ":" and inside the amount.
     const QString texte = QStringLiteral("Montant\u00a0: 1\u00a0250\u00a0\u20ac\r\nMerci\u00a0!");
-    base.AjouterTemplate(4, "", "", 2, "Montant", texte);
+    base.AjouterTemplate({.id = 4, .id_categorie = 2, .nom = "Montant", .texte = texte});
     Ouvrir();
     OuvrirTemplate("accueil", "Montant");
     // Only the name is changed: the text is stored back as it was read.

@@ -21,9 +21,9 @@
 #include <set>
 
 #include "commun/BaseTest.h"
+#include "commun/DialoguesScriptes.h"
 #include "data/Datamoduleabs.h"
 #include "data/Thistorique.h"
-#include "commun/DialoguesScriptes.h"
 #include "platform/FormatDateTime.h"
 #include "ui/Tfichehistorique.h"
 #include "ui/Tmodelehistorique.h"
@@ -55,8 +55,15 @@ class TfichehistoriqueTest : public ::testing::Test {
                  const QString& destinataire = QStringLiteral("Mme Dupont"),
                  const QVariant& envoi = QStringLiteral("2024-06-10 09:00:00.000"),
                  const QString& message = QStringLiteral("Bonjour")) {
-        return base.AjouterHistorique(agence, utilisateur, creation, expediteur, destinataire,
-                                      QStringLiteral("0612345678"), message, envoi, etat);
+        return base.AjouterHistorique({.agence = agence,
+                                       .utilisateur = utilisateur,
+                                       .date_creation = creation,
+                                       .expediteur = expediteur,
+                                       .destinataire = destinataire,
+                                       .numero = QStringLiteral("0612345678"),
+                                       .message = message,
+                                       .date_envoi = envoi,
+                                       .etat = etat});
     }
 
     // The texts of one column of the list, in the order shown.

@@ -111,10 +111,16 @@ void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sorti
         try {
             module.OuvrirBase();
             for (const ServiceDemo& s : Services) {
-                TConfigurationApi service(-1, Texte(s.nom), url, Texte(s.cle), Texte(s.cle_api),
-                                          Texte(s.numero), Texte(s.message), Texte(s.expediteur),
-                                          Texte(s.date_envoi), Texte(s.format_date),
-                                          Texte(s.statut_ok));
+                TConfigurationApi service({.nom = Texte(s.nom),
+                                           .url = url,
+                                           .cle = Texte(s.cle),
+                                           .cle_api = Texte(s.cle_api),
+                                           .numero = Texte(s.numero),
+                                           .message = Texte(s.message),
+                                           .expediteur = Texte(s.expediteur),
+                                           .date_envoi = Texte(s.date_envoi),
+                                           .format_date = Texte(s.format_date),
+                                           .statut_ok = Texte(s.statut_ok)});
                 service.Sauvegarder();
             }
             for (const char* nom : Categories) TCategorie(false, Texte(nom)).Sauvegarder();
@@ -134,15 +140,18 @@ void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sorti
                                   QStringLiteral("CONFIG"), QStringLiteral("BloquerCreation"), 0);
 
             const QDateTime hier = QDateTime::currentDateTime().addDays(-1);
-            THistorique::AjouterHistorique(
-                Texte(Agence), Texte(Utilisateur), QStringLiteral("Parlivo"), Texte("Lefèvre"),
-                QStringLiteral("0612345678"),
-                Texte("Madame Lefèvre, votre dossier D-2024-0042 a bien été reçu."), hier,
-                Texte("Envoyé"));
-            THistorique::AjouterHistorique(
-                Texte(Agence), Texte(Utilisateur), QStringLiteral("Parlivo"), Texte("Lefèvre"),
-                QStringLiteral("0612345678"), Texte("Rappel : rendez-vous demain."), hier,
-                Texte("Erreur : Clé API invalide"));
+            THistorique::TNouvelleLigne ligne{.agence = Texte(Agence),
+                                              .utilisateur = Texte(Utilisateur),
+                                              .expediteur = QStringLiteral("Parlivo"),
+                                              .destinataire = Texte("Lefèvre"),
+                                              .numero = QStringLiteral("0612345678")};
+            ligne.message = Texte("Madame Lefèvre, votre dossier D-2024-0042 a bien été reçu.");
+            ligne.date_envoi = hier;
+            ligne.etat = Texte("Envoyé");
+            THistorique::AjouterHistorique(ligne);
+            ligne.message = Texte("Rappel : rendez-vous demain.");
+            ligne.etat = Texte("Erreur : Clé API invalide");
+            THistorique::AjouterHistorique(ligne);
             module.FermerBase();
         } catch (...) {
             DataModuleAbs = precedent;

@@ -25,6 +25,21 @@ QStringList Colonnes(const TConfigurationApi& s) {
             s.message(), s.expediteur(), s.date_envoi(), s.format_date(), s.statut_ok()};
 }
 
+// The service of these column values, in the order of OptionsService.
+TConfigurationApi ServiceDesColonnes(qint32 id, const QStringList& v) {
+    return TConfigurationApi({.id = id,
+                              .nom = v[0],
+                              .url = v[1],
+                              .cle = v[2],
+                              .cle_api = v[3],
+                              .numero = v[4],
+                              .message = v[5],
+                              .expediteur = v[6],
+                              .date_envoi = v[7],
+                              .format_date = v[8],
+                              .statut_ok = v[9]});
+}
+
 void VerifierUrl(const QString& url) {
     const QUrl u(url, QUrl::StrictMode);
     if (!u.isValid() ||
@@ -208,8 +223,7 @@ int TOutilBase::ServiceAjouter(const QStringList& mots) {
                                      "Parlivo retrouve un service par son nom.")
                                    .arg(s.nom())
                                    .arg(s.id()));
-    TConfigurationApi service(-1, valeurs[0], valeurs[1], valeurs[2], valeurs[3], valeurs[4],
-                              valeurs[5], valeurs[6], valeurs[7], valeurs[8], valeurs[9]);
+    TConfigurationApi service = ServiceDesColonnes(-1, valeurs);
     if (!service.Sauvegarder()) throw EErreurBase("Erreur : le service n'a pas été enregistré.");
     sortie << Texte("Service ajouté : %1 (identifiant %2)\n").arg(service.nom()).arg(service.id());
     return 0;
@@ -245,8 +259,7 @@ int TOutilBase::ServiceModifier(const QStringList& mots) {
             throw EErreurUsage(Texte("un autre service s'appelle déjà « %1 » (identifiant %2).")
                                    .arg(s.nom())
                                    .arg(s.id()));
-    TConfigurationApi service(id, valeurs[0], valeurs[1], valeurs[2], valeurs[3], valeurs[4],
-                              valeurs[5], valeurs[6], valeurs[7], valeurs[8], valeurs[9]);
+    TConfigurationApi service = ServiceDesColonnes(id, valeurs);
     if (!service.Sauvegarder())
         throw EErreurBase(
             Texte("Erreur : le service %1 n'a pas été modifié (plusieurs lignes ou aucune "

@@ -38,11 +38,14 @@ int main(int argc, char** argv) {
                 return 1;
             }
             std::printf("%d\n", categorie.id_categorie());
-            THistorique::AjouterHistorique(QStringLiteral("A%1").arg(numero), QStringLiteral("U"),
-                                           QStringLiteral("Exp"), QStringLiteral("Dest"),
-                                           QStringLiteral("0600000000"),
-                                           QStringLiteral("Message %1").arg(i),
-                                           QDateTime::currentDateTime(), QStringLiteral("Envoyé"));
+            THistorique::AjouterHistorique({.agence = QStringLiteral("A%1").arg(numero),
+                                            .utilisateur = QStringLiteral("U"),
+                                            .expediteur = QStringLiteral("Exp"),
+                                            .destinataire = QStringLiteral("Dest"),
+                                            .numero = QStringLiteral("0600000000"),
+                                            .message = QStringLiteral("Message %1").arg(i),
+                                            .date_envoi = QDateTime::currentDateTime(),
+                                            .etat = QStringLiteral("Envoyé")});
         }
         module.FermerBase();
         DataModuleAbs = nullptr;
