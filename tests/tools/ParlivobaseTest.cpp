@@ -51,6 +51,9 @@ TEST(Parlivobase, AideEtLigneDeCommandeIncorrecte) {
     for (const char* mot : {"Utilisation", "creer FICHIER", "service lister", "service ajouter",
                             "service modifier", "parametre ecrire", "demo DOSSIER", "--url"})
         EXPECT_TRUE(aide.sortie.contains(mot)) << mot;
+    Resultat version = Lancer({"--version"});
+    EXPECT_EQ(version.statut, 0);
+    EXPECT_EQ(version.sortie, QStringLiteral("parlivo-base " PARLIVO_VERSION_TEXTE "\n"));
 
     EXPECT_REFUS(Lancer({}), 2, "aucune commande");
     EXPECT_REFUS(Lancer({"effacer"}), 2, "commande inconnue : « effacer »");

@@ -148,6 +148,8 @@ QString TOutilBase::Aide() {
                "      d'envoi de démonstration (par défaut %1).\n"
                "  parlivo-base --help\n"
                "      Affiche cette aide.\n"
+               "  parlivo-base --version\n"
+               "      Affiche la version.\n"
                "\n"
                "FICHIER est le chemin de la base ; Parlivo lit sms.abs dans son propre dossier.\n"
                "Codes de sortie : 0 réussite, 1 échec de l'opération, 2 ligne de commande "
@@ -163,6 +165,10 @@ int TOutilBase::Executer(const QStringList& arguments) {
     if (commande == QLatin1String("--help") || commande == QLatin1String("-h") ||
         commande == QLatin1String("aide")) {
         sortie << Aide();
+        return 0;
+    }
+    if (commande == QLatin1String("--version")) {
+        sortie << "parlivo-base " PARLIVO_VERSION_TEXTE "\n";
         return 0;
     }
     if (commande == QLatin1String("creer")) return Creer(reste);
