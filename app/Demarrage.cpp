@@ -8,6 +8,8 @@
 #include "data/Datamoduleabs.h"
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
+#include "platform/JournalSysteme.h"
+#include "platform/TIniFile.h"
 #include "ui/Ficheenvoisms.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tfichehistorique.h"
@@ -60,7 +62,9 @@ QString ProblemeFichierParametres(const QString& chemin) {
 
 int Demarrer(const QStringList& arguments, const std::function<int()>& boucle,
              const QString& dossierBase) {
+    DefinirContexteJournal(QString(), QString(), QString());
     if (arguments.size() != 2) {
+        JournaliserErreur(QString::fromUtf8(MessageParametres));
         ShowMessage(QString::fromUtf8(MessageParametres));
         return 0;
     }
@@ -70,7 +74,13 @@ int Demarrer(const QStringList& arguments, const std::function<int()>& boucle,
         DataModuleAbs = module.get();
 
         const TMode mode = ModeDuMot(arguments.at(1));
+        // Who is working, for the lines of the administrator's log.
+        const TIniFile ini(arguments.at(0));
+        DefinirContexteJournal(arguments.at(1).toUpper(),
+                               ini.ReadString("Config", "Agence", QString("")),
+                               ini.ReadString("Config", "Utilisateur", QString("")));
         if (mode == TMode::Inconnu) {
+            JournaliserErreur(QString::fromUtf8(MessageParametres));
             ShowMessage(QString::fromUtf8(MessageParametres));
         } else if (const QString probleme = ProblemeFichierParametres(arguments.at(0));
                    !probleme.isEmpty()) {

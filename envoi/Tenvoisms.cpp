@@ -9,6 +9,7 @@
 #include "envoi/UrlEnvoi.h"
 #include "platform/ClientHttp.h"
 #include "platform/Dialogues.h"
+#include "platform/JournalSysteme.h"
 #include "platform/Sablier.h"
 
 namespace {
@@ -60,6 +61,8 @@ std::optional<QString> TEnvoiSms::Envoyer(
         MessageDlg(etat, TTypeDialogue::Erreur, mbOK);
     }
     if (afficherReponse) afficherReponse(etat);
+    if (etat != QString::fromUtf8("Envoyé"))
+        JournaliserEnvoi(agence, utilisateur, service.nom(), etat, {service.cle(), message});
 
     // Written whatever the outcome; a failure of the database here is not the send's to
     // handle and leaves for the caller.

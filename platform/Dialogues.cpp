@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include "platform/JournalSysteme.h"
+
 namespace {
 
 // Before a program gives its real layer (a tool without windows, a test that forgot to
@@ -38,6 +40,7 @@ void InstallerDialogues(TDialogues* dialogues) { dialoguesInstalles = dialogues;
 void ShowMessage(const QString& texte) { Dialogues().ShowMessage(texte); }
 
 TResultatDialogue MessageDlg(const QString& texte, TTypeDialogue type, TBoutons boutons) {
+    if (type == TTypeDialogue::Erreur) JournaliserErreur(texte);
     return Dialogues().MessageDlg(texte, type, boutons);
 }
 

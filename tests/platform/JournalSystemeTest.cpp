@@ -1,0 +1,222 @@
+// The administrator's log, read back as the system's log daemon receives it: the test
+// binds the local syslog socket /dev/log itself (the machine has none of its own), so
+// syslog(3) of the code under test writes to it.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <stdexcept>
+
+#include "app/Demarrage.h"
+#include "commun/BaseTest.h"
+#include "commun/ServeurTest.h"
+#include "data/Datamoduleabs.h"
+#include "data/Tconfigurationapi.h"
+#include "envoi/Tenvoisms.h"
+#include "platform/AfficherErreur.h"
+#include "platform/DialoguesScriptes.h"
+#include "platform/JournalSysteme.h"
+#include "ui/Ficheenvoisms.h"
+
+namespace {
+
+const char* const CheminSyslog = "/dev/log";
+
+// The local syslog socket, bound for the test's life. Another test program may hold it
+// for a moment (suites run side by side): wait for it; a socket nobody reads is stale.
+class TSyslogLocal {
+  public:
+    TSyslogLocal() {
+        sockaddr_un adresse{};
+        adresse.sun_family = AF_UNIX;
+        std::snprintf(adresse.sun_path, sizeof adresse.sun_path, "%s", CheminSyslog);
+        const QDeadlineTimer limite(60000);
+        while (!limite.hasExpired()) {
+            fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            if (bind(fd, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0) {
+                struct stat s {};
+                stat(CheminSyslog, &s);
+                inode = s.st_ino;
+                chmod(CheminSyslog, 0666);
+                return;
+            }
+            const int erreur = errno;
+            close(fd);
+            fd = -1;
+            if (erreur != EADDRINUSE) {
+                raison = std::string("bind ") + CheminSyslog + " : " + std::strerror(erreur);
+                return;
+            }
+            const int essai = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            const bool vivant =
+                ::connect(essai, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) == 0;
+            close(essai);
+            if (!vivant)
+                unlink(CheminSyslog);
+            else
+                usleep(200000);
+        }
+        raison = std::string(CheminSyslog) + " reste tenu par un autre programme";
+    }
+    ~TSyslogLocal() {
+        if (fd < 0) return;
+        struct stat s {};
+        if (stat(CheminSyslog, &s) == 0 && s.st_ino == inode) unlink(CheminSyslog);
+        close(fd);
+    }
+    bool Pret() const { return fd >= 0; }
+    std::string raison;
+
+    // The messages received that contain `marque`, until `nombre` of them or 10 s.
+    QStringList Lire(const QString& marque, int nombre) {
+        QStringList lignes;
+        const QDeadlineTimer limite(10000);
+        while (lignes.size() < nombre && !limite.hasExpired()) {
+            char tampon[8192];
+            timeval attente{0, 100000};
+            setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &attente, sizeof attente);
+            const ssize_t n = recv(fd, tampon, sizeof tampon, 0);
+            if (n <= 0) continue;
+            const QString ligne = QString::fromUtf8(tampon, n);
+            if (ligne.contains(marque)) lignes << ligne;
+        }
+        return lignes;
+    }
+
+  private:
+    int fd = -1;
+    ino_t inode = 0;
+};
+
+// A mark of this run, so that lines written by other programs at the same time are
+// left aside.
+QString Marque() {
+    return QStringLiteral("AG-%1-%2").arg(getpid()).arg(QRandomGenerator::global()->generate());
+}
+
+class JournalSysteme : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!syslog.Pret()) GTEST_SKIP() << syslog.raison;
+    }
+    TSyslogLocal syslog;
+    TDialoguesScriptes dialogues;
+    const QString agence = Marque();
+};
+
+}  // namespace
+
+TEST(TexteJournal, UneLigneSansCleNiMessage) {
+    const struct {
+        const char* texte;
+        QStringList secrets;
+        const char* attendu;
+    } cas[] = {
+        {"Error transferring http://h:80/envoi?apikey=K&text=Bonjour - server replied: Not Found",
+         {},
+         "Error transferring http://h:80/envoi?... - server replied: Not Found"},
+        {"Erreur : cle CLE-123 refusée pour « Bonjour à tous »",
+         {"CLE-123", "Bonjour à tous"},
+         "Erreur : cle *** refusée pour « *** »"},
+        {"Erreur : ligne 1\r\nligne 2", {}, "Erreur : ligne 1 ligne 2"},
+        // A one-letter key would mask every such letter: too short to mask.
+        {"Erreur : abc", {"a"}, "Erreur : abc"},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(TexteJournal(QString::fromUtf8(c.texte), c.secrets),
+                  QString::fromUtf8(c.attendu));
+    EXPECT_EQ(TexteJournal(QString(3000, u'x')).size(), 1003);
+}
+
+TEST_F(JournalSysteme, EnvoisNonAboutis) {
+    TBaseTest base;
+    DataModuleAbs->OuvrirBase();
+    TServeurTest serveur;
+    TEnvoiSms envoi;
+    TBalises balises;
+    const QString cle = QStringLiteral("CLE-SECRETE-4242");
+    const QString message = QString::fromUtf8("Texte privé du client");
+    const auto envoyer = [&](const QString& url) {
+        DefinirContexteJournal(QStringLiteral("ENVOI"), agence, QStringLiteral("martin"));
+        const TConfigurationApi service(1, QStringLiteral("Service test"), url, cle, "key", "to",
+                                        "text", "from", "date", "yyyy-mm-dd", "OK");
+        dialogues.Repondre(TResultatDialogue::mrOK);
+        return envoi.Envoyer(service, "0612345678", message, "Agence", QDateTime::currentDateTime(),
+                             agence, QStringLiteral("martin"), balises, {});
+    };
+
+    // Accepted: nothing in the log.
+    EXPECT_EQ(envoyer(serveur.Url("/envoi")), QString::fromUtf8("Envoyé"));
+    // An "erreurs" answer.
+    serveur.Repondre(200, R"({"resultat":0,"erreurs":"Cl\u00e9 refus\u00e9e"})");
+    EXPECT_EQ(envoyer(serveur.Url("/envoi")), QString::fromUtf8("Erreur : Clé refusée"));
+    // A server error, whose text from the toolkit carries the whole request URL.
+    serveur.Repondre(500, "panne");
+    ASSERT_TRUE(envoyer(serveur.Url("/envoi"))->contains("Internal Server Error"));
+    // A refused connection.
+    const QString url = serveur.Url("/envoi");
+    serveur.Fermer();
+    ASSERT_TRUE(envoyer(url)->startsWith("Erreur : "));
+
+    // Each failure gives the error box's line and the send's line.
+    const QStringList lignes = syslog.Lire(agence, 6);
+    ASSERT_EQ(lignes.size(), 6) << lignes.join('\n').toStdString();
+    const QStringList envois = lignes.filter(" envoi=");
+    ASSERT_EQ(envois.size(), 3);
+    for (const QString& l : envois) {
+        // "<12>": the user facility at warning priority, under the program's name.
+        EXPECT_TRUE(l.startsWith("<12>")) << l.toStdString();
+        EXPECT_TRUE(l.contains(" parlivo[")) << l.toStdString();
+        EXPECT_TRUE(
+            l.contains("mode=ENVOI agence=\"" + agence +
+                       "\" utilisateur=\"martin\" service=\"Service test\" envoi=\"Erreur : "))
+            << l.toStdString();
+    }
+    EXPECT_TRUE(envois[0].contains(QString::fromUtf8("envoi=\"Erreur : Clé refusée\"")));
+    EXPECT_TRUE(envois[1].contains("Internal Server Error"));
+    EXPECT_TRUE(envois[2].contains("refused") || envois[2].contains(QString::fromUtf8("refusée")))
+        << envois[2].toStdString();
+    for (const QString& l : lignes) {
+        EXPECT_FALSE(l.contains(cle)) << l.toStdString();
+        EXPECT_FALSE(l.contains("Texte")) << l.toStdString();
+        EXPECT_FALSE(l.contains("0612345678")) << l.toStdString();
+    }
+}
+
+TEST_F(JournalSysteme, ErreurDUneFenetreAvecSonModeSonAgenceEtSonUtilisateur) {
+    // No sms.abs: the send window's opening shows the error.
+    TBaseTest base(false);
+    QTemporaryDir dossier;
+    const QString ini = dossier.filePath("p.ini");
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(("[Config]\nAgence=" + agence + "\nUtilisateur=jdupont\n").toUtf8());
+    f.close();
+    Demarrer(
+        {ini, QStringLiteral("envoi")},
+        [] {
+            QApplication::setActiveWindow(FormEnvoiSMS);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(FormEnvoiSMS));
+            QApplication::processEvents();
+            return 0;
+        },
+        base.Dossier());
+    ASSERT_FALSE(dialogues.demandes.empty());
+
+    const QStringList lignes = syslog.Lire(agence, 1);
+    ASSERT_EQ(lignes.size(), 1);
+    // "<11>": the user facility at error priority.
+    EXPECT_TRUE(lignes[0].startsWith("<11>")) << lignes[0].toStdString();
+    EXPECT_TRUE(lignes[0].contains("mode=ENVOI agence=\"" + agence +
+                                   "\" utilisateur=\"jdupont\" erreur=\"" +
+                                   TexteJournal(dialogues.demandes[0].texte) + "\""))
+        << lignes[0].toStdString();
+}
