@@ -1,7 +1,10 @@
 #include "data/Datamoduleabs.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
@@ -72,6 +75,15 @@ void TDataModuleAbs::Connecter() {
             throw EErreurBase(
                 QStringLiteral("Erreur : le fichier de base de données « %1 » est introuvable : %2")
                     .arg(QDir::toNativeSeparators(chemin), moteur));
+        // SQLite says only "unable to open": name a missing right, which a user can act on.
+        const QFileInfo fichier(chemin);
+        if (access(QFile::encodeName(chemin).constData(), R_OK | W_OK) != 0 ||
+            access(QFile::encodeName(fichier.canonicalPath()).constData(), W_OK | X_OK) != 0)
+            throw EErreurBase(
+                QStringLiteral("Erreur : accès refusé au fichier de base de données « %1 » : ce "
+                               "compte doit pouvoir lire et écrire ce fichier et son dossier. "
+                               "Demandez à l'administrateur de l'ajouter au groupe « %2 ».")
+                    .arg(QDir::toNativeSeparators(chemin), fichier.group()));
         throw EErreurBase(
             QStringLiteral("Erreur : le fichier de base de données « %1 » ne peut pas être "
                            "ouvert : %2")
