@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <functional>
 
@@ -56,7 +57,7 @@ TEST(ExemplesReference, ChaqueExempleOuvreSaFenetre) {
              EXPECT_EQ(FormEnvoiSMS->Agence(), QStringLiteral("AG01"));
              EXPECT_EQ(FormEnvoiSMS->Utilisateur(), QStringLiteral("martin"));
              EXPECT_EQ(FormEnvoiSMS->edtNumero->text(), QStringLiteral("06 12 34 56 78"));
-             EXPECT_EQ(FormEnvoiSMS->edtExpediteur->text(), QStringLiteral("Cabinet Durand"));
+             EXPECT_EQ(FormEnvoiSMS->edtExpediteur->text(), QStringLiteral("CabDurand"));
              EXPECT_EQ(FormEnvoiSMS->Balises().Valeur(QStringLiteral("<Dossier_Date RDV>")),
                        T("mardi 9 juillet à 14 h 30"));
              // Category 1 preselected: its template filled the message, tags replaced.

@@ -157,7 +157,7 @@ TEST_F(JournalSysteme, EnvoisNonAboutis) {
     EXPECT_EQ(envoyer(serveur.Url("/envoi")), QString::fromUtf8("Envoyé"));
     // An "erreurs" answer.
     serveur.Repondre(200, R"({"resultat":0,"erreurs":"Cl\u00e9 refus\u00e9e"})");
-    EXPECT_EQ(envoyer(serveur.Url("/envoi")), QString::fromUtf8("Erreur : Clé refusée"));
+    EXPECT_EQ(envoyer(serveur.Url("/envoi")), QString::fromUtf8("Erreur : \"Clé refusée\""));
     // A server error, whose text from the toolkit carries the whole request URL.
     serveur.Repondre(500, "panne");
     ASSERT_TRUE(envoyer(serveur.Url("/envoi"))->contains("Internal Server Error"));
@@ -166,9 +166,11 @@ TEST_F(JournalSysteme, EnvoisNonAboutis) {
     serveur.Fermer();
     ASSERT_TRUE(envoyer(url)->startsWith("Erreur : "));
 
-    // Each failure gives the error box's line and the send's line.
-    const QStringList lignes = syslog.Lire(agence, 6);
-    ASSERT_EQ(lignes.size(), 6) << lignes.join('\n').toStdString();
+    // Each failure gives the send's line, and the line of its error box when it shows one
+    // (the "erreurs" answer shows only in the answer field).
+    const QStringList lignes = syslog.Lire(agence, 5);
+    ASSERT_EQ(lignes.size(), 5) << lignes.join('\n').toStdString();
+    EXPECT_EQ(lignes.filter(" erreur=").size(), 2);
     const QStringList envois = lignes.filter(" envoi=");
     ASSERT_EQ(envois.size(), 3);
     for (const QString& l : envois) {
@@ -180,7 +182,8 @@ TEST_F(JournalSysteme, EnvoisNonAboutis) {
                        "\" utilisateur=\"martin\" service=\"Service test\" envoi=\"Erreur : "))
             << l.toStdString();
     }
-    EXPECT_TRUE(envois[0].contains(QString::fromUtf8("envoi=\"Erreur : Clé refusée\"")));
+    EXPECT_TRUE(envois[0].contains(QString::fromUtf8(R"(envoi="Erreur : \"Clé refusée\"")")))
+        << envois[0].toStdString();
     EXPECT_TRUE(envois[1].contains("Internal Server Error"));
     EXPECT_TRUE(envois[2].contains("refused") || envois[2].contains(QString::fromUtf8("refusée")))
         << envois[2].toStdString();
