@@ -11,7 +11,7 @@
 
 #include "app/Demarrage.h"
 #include "commun/BaseTest.h"
-#include "platform/DialoguesScriptes.h"
+#include "commun/DialoguesScriptes.h"
 #include "ui/Ficheenvoisms.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tfichehistorique.h"

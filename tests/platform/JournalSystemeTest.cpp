@@ -17,12 +17,12 @@
 
 #include "app/Demarrage.h"
 #include "commun/BaseTest.h"
+#include "commun/DialoguesScriptes.h"
 #include "commun/ServeurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Tconfigurationapi.h"
 #include "envoi/Tenvoisms.h"
 #include "platform/AfficherErreur.h"
-#include "platform/DialoguesScriptes.h"
 #include "platform/JournalSysteme.h"
 #include "ui/Ficheenvoisms.h"
 
