@@ -62,7 +62,8 @@ std::optional<QString> TEnvoiSms::Envoyer(
     }
     if (afficherReponse) afficherReponse(etat);
     if (etat != QString::fromUtf8("Envoyé"))
-        JournaliserEnvoi(agence, utilisateur, service.nom(), etat, {service.cle(), message});
+        JournaliserEnvoi(demande.agence, demande.utilisateur, demande.service.nom(), etat,
+                         {demande.service.cle(), message});
 
     // Written whatever the outcome; a failure of the database here is not the send's to
     // handle and leaves for the caller.

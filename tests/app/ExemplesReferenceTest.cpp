@@ -42,13 +42,17 @@ TEST(ExemplesReference, ChaqueExempleOuvreSaFenetre) {
     TBaseTest base;
     base.AjouterService(QStringLiteral("Service A"));
     base.AjouterCategorie(1, QStringLiteral("Relances"));
-    base.AjouterTemplate(1, QStringLiteral("AG01"), QStringLiteral("martin"), 1,
-                         QStringLiteral("Relance"),
-                         QStringLiteral("<Client_Civilite> <Client_Nom> : <Dossier_Montant>"));
-    base.AjouterHistorique(QStringLiteral("AG01"), QStringLiteral("martin"),
-                           QDateTime::currentDateTime(), QStringLiteral("x"), QStringLiteral("y"),
-                           QStringLiteral("0600000000"), QStringLiteral("m"),
-                           QDateTime::currentDateTime(), T("Envoyé"));
+    base.AjouterTemplate({.id = 1,
+                          .agence = "AG01",
+                          .utilisateur = "martin",
+                          .id_categorie = 1,
+                          .nom = "Relance",
+                          .texte = "<Client_Civilite> <Client_Nom> : <Dossier_Montant>"});
+    base.AjouterHistorique({.agence = "AG01",
+                            .utilisateur = "martin",
+                            .date_creation = QDateTime::currentDateTime(),
+                            .numero = "0600000000",
+                            .etat = T("Envoyé")});
 
     const std::vector<TExemple> exemples{
         {"envoi.ini", "ENVOI",

@@ -146,11 +146,21 @@ TEST_F(JournalSysteme, EnvoisNonAboutis) {
     const QString message = QString::fromUtf8("Texte privé du client");
     const auto envoyer = [&](const QString& url) {
         DefinirContexteJournal(QStringLiteral("ENVOI"), agence, QStringLiteral("martin"));
-        const TConfigurationApi service(1, QStringLiteral("Service test"), url, cle, "key", "to",
-                                        "text", "from", "date", "yyyy-mm-dd", "OK");
+        const TConfigurationApi service({.nom = "Service test",
+                                         .url = url,
+                                         .cle = cle,
+                                         .cle_api = "key",
+                                         .numero = "to",
+                                         .message = "text"});
         dialogues.Repondre(TResultatDialogue::mrOK);
-        return envoi.Envoyer(service, "0612345678", message, "Agence", QDateTime::currentDateTime(),
-                             agence, QStringLiteral("martin"), balises, {});
+        return envoi.Envoyer({.service = service,
+                              .numero = "0612345678",
+                              .message = message,
+                              .expediteur = "Agence",
+                              .dateEnvoi = QDateTime::currentDateTime(),
+                              .agence = agence,
+                              .utilisateur = "martin"},
+                             balises, {});
     };
 
     // Accepted: nothing in the log.
