@@ -26,6 +26,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "platform/TIniFile.h"
+#include "ui/Accessibilite.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
@@ -105,18 +106,24 @@ TFormEnvoiSMS::TFormEnvoiSMS(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       envoi(std::make_unique<TEnvoiSms>()) {
+    PreparerFenetre(this);
     setWindowTitle(QStringLiteral("Parlivo - Version 1.0 du 10/06/2024"));
     setFixedSize(470, 653);
     setFont(PoliceTahoma(8));
-    PreparerFenetre(this);
     ChargerImagesEnvoi();
     CreerControles();
     PlacerControles();
     RelierControles();
     BoutonsSurEntree(this);
+    RendreAccessible(this);
     // The wait shows in the window itself, also where the wait cursor does not.
-    envoi->DefinirDebutRequete(
-        [this] { edtReponse->setPlainText(QStringLiteral("Envoi en cours…")); });
+    envoi->DefinirDebutRequete([this] { AfficherReponse(QStringLiteral("Envoi en cours…")); });
+}
+
+void TFormEnvoiSMS::AfficherReponse(const QString& texte) {
+    edtReponse->setPlainText(texte);
+    // The box takes no focus: the text is also spoken from the control the user is on.
+    Annoncer(this, texte);
 }
 
 TFormEnvoiSMS::~TFormEnvoiSMS() {
@@ -158,6 +165,10 @@ void TFormEnvoiSMS::CreerControles() {
     // A sample of the expected form, never a number to send: the field stays empty until
     // the parameter file or the user fills it.
     edtNumero->setPlaceholderText(QStringLiteral("0600000000"));
+    // Only while the field is empty: a screen reader would read it after a real number.
+    connect(edtNumero, &QLineEdit::textChanged, edtNumero, [this](const QString& texte) {
+        edtNumero->setPlaceholderText(texte.isEmpty() ? QStringLiteral("0600000000") : QString());
+    });
     Label2 = libelle("Label2", QStringLiteral("Catégorie :"));
     combo_categorie = liste("combo_categorie");
     Label1 = libelle("Label1", QStringLiteral("Template :"));
@@ -447,7 +458,7 @@ void TFormEnvoiSMS::btnEnvoyerClick() {
     // A click that reaches here while a send is waiting for its answer starts nothing.
     if (envoiEnCours) return;
 
-    edtReponse->clear();
+    AfficherReponse(QString());
     dtpDateEnvoi->setDateTime(
         AjusterDateEnvoi(dtpDateEnvoi->dateTime(), QDateTime::currentDateTime()));
 
@@ -499,8 +510,7 @@ void TFormEnvoiSMS::btnEnvoyerClick() {
                     .dateEnvoi = dtpDateEnvoi->dateTime(),
                     .agence = agence,
                     .utilisateur = utilisateur},
-                   balises,
-                   [this](const QString& resultat) { edtReponse->setPlainText(resultat); });
+                   balises, [this](const QString& resultat) { AfficherReponse(resultat); });
 }
 
 bool TFormEnvoiSMS::eventFilter(QObject* objet, QEvent* evenement) {

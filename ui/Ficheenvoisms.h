@@ -88,6 +88,8 @@ class TFormEnvoiSMS : public QWidget {
     void CreerControles();
     void PlacerControles();
     void RelierControles();
+    // Writes the outcome of a send (or its wait, or nothing) into the response box.
+    void AfficherReponse(const QString& texte);
     // The message box's text as the send takes it: lines joined by CR LF.
     QString TexteMessage() const;
     // A failed input check: error box, red caption, focus on the field.

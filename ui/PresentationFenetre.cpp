@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "ui/Accessibilite.h"
+
 QIcon IconeProgramme() {
     // The images live in a static library: without this call the linker leaves them out.
     static const bool chargees = [] {
@@ -18,7 +20,10 @@ QIcon IconeProgramme() {
     return icone;
 }
 
-void PreparerFenetre(QWidget* fenetre) { fenetre->setWindowIcon(IconeProgramme()); }
+void PreparerFenetre(QWidget* fenetre) {
+    InstallerAccessibilite();
+    fenetre->setWindowIcon(IconeProgramme());
+}
 
 void CentrerFenetre(QWidget* fenetre) {
     const QScreen* ecran = fenetre->screen();

@@ -8,7 +8,8 @@ class QWidget;
 // The program's icon, in the sizes a title bar and a task bar ask for.
 QIcon IconeProgramme();
 
-// At construction: the program's icon on the window, and so on its task-bar entry.
+// First thing in a window's constructor: the program's icon on the window, and so on its
+// task-bar entry; the window and its controls as assistive technology should see them.
 void PreparerFenetre(QWidget* fenetre);
 
 // Places the window in the middle of its screen's free area.

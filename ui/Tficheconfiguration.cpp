@@ -28,6 +28,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "platform/TIniFile.h"
+#include "ui/Accessibilite.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
@@ -95,12 +96,12 @@ QString TexteStocke(const QPlainTextEdit* memo) {
 TFicheConfiguration::TFicheConfiguration(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
+    PreparerFenetre(this);
     Q_INIT_RESOURCE(configuration);
     setObjectName(QStringLiteral("FicheConfiguration"));
     setWindowTitle(QStringLiteral("Configuration du Parlivo"));
     setFont(PoliceTahoma(8));
     setFixedSize(517, 612);
-    PreparerFenetre(this);
 
     OuvrirLien = [](const QUrl& lien) { QDesktopServices::openUrl(lien); };
 
@@ -127,6 +128,8 @@ TFicheConfiguration::TFicheConfiguration(QWidget* parent)
 
     Connecter();
     BoutonsSurEntree(this);
+    PageControl->setAccessibleName(QStringLiteral("Onglets de la configuration"));
+    RendreAccessible(this);
 }
 
 void TFicheConfiguration::ConstruireOngletTemplates() {
@@ -225,8 +228,8 @@ void TFicheConfiguration::ConstruireOngletApi() {
     combo_api = new QComboBox;
     combo_api->setObjectName(QStringLiteral("combo_api"));
     PreparerComboSaisissable(combo_api);
-    // The list has no caption of its own on the tab: give it a name for assistive technology.
-    combo_api->setAccessibleName(QStringLiteral("Service d'expédition"));
+    // Its caption names the list for assistive technology, whatever entry it shows.
+    label_api = Etiquette(QStringLiteral("Service d'expédition"), "label_api", combo_api);
     edtCle = new QLineEdit;
     edtCle->setObjectName(QStringLiteral("edtCle"));
     edtCle->setEnabled(false);
@@ -244,17 +247,18 @@ void TFicheConfiguration::ConstruireOngletApi() {
     btnAnnulerAPI->setEnabled(false);
 
     auto* onglet = new QGridLayout(TabAPI);
-    onglet->addWidget(combo_api, 0, 0, 1, 2);
-    onglet->addWidget(label_Cle, 1, 0);
-    onglet->addWidget(edtCle, 1, 1);
-    onglet->addWidget(label_siteAPI, 2, 0);
-    onglet->addWidget(label_link, 2, 1);
-    onglet->setRowStretch(3, 1);
+    onglet->addWidget(label_api, 0, 0, 1, 2);
+    onglet->addWidget(combo_api, 1, 0, 1, 2);
+    onglet->addWidget(label_Cle, 2, 0);
+    onglet->addWidget(edtCle, 2, 1);
+    onglet->addWidget(label_siteAPI, 3, 0);
+    onglet->addWidget(label_link, 3, 1);
+    onglet->setRowStretch(4, 1);
     auto* boutons = new QHBoxLayout;
     boutons->addStretch(1);
     boutons->addWidget(btnSauvegarderAPI);
     boutons->addWidget(btnAnnulerAPI);
-    onglet->addLayout(boutons, 4, 0, 1, 2);
+    onglet->addLayout(boutons, 5, 0, 1, 2);
     onglet->setColumnStretch(1, 1);
 }
 

@@ -98,6 +98,7 @@ class TFicheConfiguration : public QWidget {
     QPushButton* btnSauvegarderTemplate;
     QPushButton* btnAnnulerTemplate;
     QWidget* TabAPI;
+    QLabel* label_api;
     QComboBox* combo_api;
     QLabel* label_Cle;
     QLineEdit* edtCle;

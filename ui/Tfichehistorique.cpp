@@ -25,6 +25,7 @@
 #include "platform/FormatDateTime.h"
 #include "platform/Sablier.h"
 #include "platform/TIniFile.h"
+#include "ui/Accessibilite.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
@@ -203,10 +204,10 @@ QLabel* CreerLibelle(QWidget* parent, const QString& nom, const QString& texte) 
 TFicheHistorique::TFicheHistorique(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
+    PreparerFenetre(this);
     setWindowTitle(QStringLiteral("Historique"));
     setFixedSize(816, 476);
     setFont(PoliceTahoma(8));
-    PreparerFenetre(this);
 
     // Creation dates.
     gbCreation = new QGroupBox(QStringLiteral("Date de création"), this);
@@ -300,6 +301,8 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
     ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrows move between its rows.
+    ListView->setTabKeyNavigation(false);
     ListView->setWordWrap(false);
     ListView->setTextElideMode(Qt::ElideRight);
     ListView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -342,6 +345,7 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
     connect(btnQuitter, &QPushButton::clicked, this,
             [this] { Proteger([this] { btnQuitterClick(); }); });
     BoutonsSurEntree(this);
+    RendreAccessible(this);
 }
 
 TFicheHistorique::~TFicheHistorique() = default;

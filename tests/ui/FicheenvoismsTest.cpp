@@ -141,11 +141,11 @@ TEST_F(FicheenvoismsTest, ControlesNomsLibellesEtPlaces) {
         const auto* libelle = fenetre.findChild<QLabel*>(QLatin1String(nom));
         ASSERT_NE(libelle, nullptr) << nom;
         EXPECT_EQ(libelle->text(), QString::fromUtf8(texte));
-        // The caption names its field for assistive technology.
+        // The caption names its field for assistive technology, without its blanks.
         ASSERT_NE(libelle->buddy(), nullptr) << nom;
         QAccessibleInterface* acces = QAccessible::queryAccessibleInterface(libelle->buddy());
         ASSERT_NE(acces, nullptr);
-        EXPECT_EQ(acces->text(QAccessible::Name), QString::fromUtf8(texte)) << nom;
+        EXPECT_EQ(acces->text(QAccessible::Name), QString::fromUtf8(texte).trimmed()) << nom;
     }
     EXPECT_EQ(fenetre.findChild<QPushButton*>("btnEnvoyer")->text(), QStringLiteral("Envoyer"));
     EXPECT_EQ(fenetre.findChild<QPushButton*>("btnQuitter")->text(), QStringLiteral("Fermer"));
@@ -244,6 +244,8 @@ TEST_F(FicheenvoismsTest, OuvertureComplete) {
     EXPECT_EQ(fenetre->memoMessage->toPlainText(), QStringLiteral("Annulé <client_nom>"));
     EXPECT_EQ(fenetre->edtExpediteur->text(), QStringLiteral("AGENCE"));
     EXPECT_EQ(fenetre->edtNumero->text(), QStringLiteral("06 12.34-56 78"));
+    // The sample number is not read out after a real one.
+    EXPECT_TRUE(fenetre->edtNumero->placeholderText().isEmpty());
     EXPECT_FALSE(fenetre->memoMessage->isReadOnly());
     EXPECT_EQ(Couleur(fenetre->label_numero), Normale());
     EXPECT_EQ(Couleur(fenetre->label_message), Normale());
@@ -287,6 +289,7 @@ TEST_F(FicheenvoismsTest, OuvertureSansParametresNiReglage) {
     // No number in the file: the field is empty and its caption is red.
     EXPECT_TRUE(fenetre->edtNumero->text().isEmpty());
     EXPECT_EQ(Couleur(fenetre->label_numero), Rouge);
+    EXPECT_EQ(fenetre->edtNumero->placeholderText(), QStringLiteral("0600000000"));
     // The untouched message box is empty: the send stops at the message check.
     fenetre->edtNumero->setText(QStringLiteral("0611"));
     fenetre->btnEnvoyerClick();
@@ -526,11 +529,15 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     // window takes neither clicks nor keys and refuses to close.
     bool vuPendant = false, enCours = false, visible = false;
     Qt::CursorShape curseur = Qt::ArrowCursor;
-    QString numeroPendant, reponsePendant;
+    QString numeroPendant, reponsePendant, descriptionPendant;
     QObject::connect(&serveur, &TServeurTest::RequeteRecue, fenetre.get(), [&] {
         vuPendant = true;
         enCours = fenetre->EnvoiEnCours();
         reponsePendant = fenetre->edtReponse->toPlainText();
+        if (const QWidget* focus = fenetre->focusWidget()) {
+            descriptionPendant = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(focus))
+                                     ->text(QAccessible::Description);
+        }
         if (const QCursor* c = QGuiApplication::overrideCursor()) curseur = c->shape();
         fenetre->btnEnvoyer->click();
         QTest::mouseClick(fenetre->btnEnvoyer, Qt::LeftButton);
@@ -549,6 +556,12 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     EXPECT_TRUE(enCours);
     EXPECT_EQ(curseur, Qt::WaitCursor);
     EXPECT_EQ(reponsePendant, QStringLiteral("Envoi en cours…"));
+    // The outcome is also spoken from the control that has the focus.
+    EXPECT_EQ(descriptionPendant, QStringLiteral("Envoi en cours…"));
+    ASSERT_NE(fenetre->focusWidget(), nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(fenetre->focusWidget())
+                  ->text(QAccessible::Description),
+              QStringLiteral("Envoyé"));
     EXPECT_EQ(numeroPendant, QStringLiteral("+33 6.12-34 56 78"));
     EXPECT_TRUE(visible);
     EXPECT_FALSE(fenetre->EnvoiEnCours());
