@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <memory>
 
 #include "data/Datamoduleabs.h"
@@ -22,8 +21,10 @@ namespace {
 enum class TMode { Inconnu, Envoi, Configuration, Historique };
 
 TMode ModeDuMot(const QString& mot) {
-    // Locale-aware upper-casing; blanks are kept, so " ENVOI" matches nothing.
-    const QString mode = QLocale().toUpper(mot);
+    // Unicode's own upper-casing, the same under every language (a Turkish locale would
+    // turn the i of "envoi" into a dotted capital); blanks are kept, so " ENVOI" matches
+    // nothing.
+    const QString mode = mot.toUpper();
     if (mode == u"ENVOI") return TMode::Envoi;
     if (mode == u"CONFIG" || mode == u"CONFIGURATION") return TMode::Configuration;
     if (mode == u"HISTO" || mode == u"HISTORIQUE") return TMode::Historique;
@@ -57,6 +58,10 @@ QString ProblemeFichierParametres(const QString& chemin) {
     QFile fichier(chemin);
     if (!info.isFile() || !fichier.open(QIODevice::ReadOnly))
         return texte.arg(chemin, QStringLiteral("illisible"));
+    // The reader would see a bigger file as empty: a host's file is a few kilobytes.
+    if (info.size() > TIniFile::TailleMaximale)
+        return QStringLiteral("Erreur : le fichier de paramétrage « %1 » dépasse 1 Mio.")
+            .arg(chemin);
     return QString();
 }
 

@@ -24,11 +24,6 @@ QString DecoderCp1252(const QByteArray& octets) {
     return texte;
 }
 
-struct TEntree {
-    QString cle;
-    QString valeur;
-};
-
 QString RetirerGuillemets(const QString& valeur) {
     if (valeur.size() >= 2) {
         const QChar premier = valeur.front();
@@ -38,36 +33,17 @@ QString RetirerGuillemets(const QString& valeur) {
     return valeur;
 }
 
-// The entries of one section (every occurrence of it, first value of each key kept).
-std::vector<TEntree> LireSection(const QString& chemin, const QString& section) {
-    std::vector<TEntree> entrees;
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly)) return entrees;
-    const QString texte = DecoderTexteIni(fichier.readAll());
-    fichier.close();
-
-    bool dansSection = false;
-    for (QStringView ligne : QStringView(texte).split(u'\n')) {
-        ligne = ligne.trimmed();
-        if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
-        if (ligne.front() == u'[') {
-            const qsizetype fin = ligne.indexOf(u']');
-            if (fin < 0) continue;
-            dansSection =
-                ligne.mid(1, fin - 1).trimmed().compare(section, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        if (!dansSection) continue;
-        const qsizetype egal = ligne.indexOf(u'=');
-        if (egal <= 0) continue;
-        const QString cle = ligne.left(egal).trimmed().toString();
-        if (cle.isEmpty()) continue;
-        bool dejaVue = false;
-        for (const TEntree& e : entrees) dejaVue = dejaVue || e.cle == cle;
-        if (dejaVue) continue;
-        entrees.push_back({cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed().toString())});
-    }
-    return entrees;
+// UTF-16 without a byte-order mark: ASCII text in UTF-16 has a zero byte in every other
+// place, which neither UTF-8 nor Windows-1252 text has. The side that holds more zeros is
+// the high byte.
+QString DecoderUtf16SansBom(const QByteArray& octets) {
+    qsizetype zerosPairs = 0, zerosImpairs = 0;
+    for (qsizetype i = 0; i < octets.size(); ++i)
+        if (octets[i] == '\0') ++(i % 2 == 0 ? zerosPairs : zerosImpairs);
+    QStringDecoder utf16(
+        zerosImpairs >= zerosPairs ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+        QStringConverter::Flag::Default);
+    return utf16.decode(octets);
 }
 
 }  // namespace
@@ -79,6 +55,7 @@ QString DecoderTexteIni(const QByteArray& octets) {
             QStringConverter::Flag::Default);
         return utf16.decode(octets);  // the BOM is consumed by the decoder
     }
+    if (octets.contains('\0')) return DecoderUtf16SansBom(octets);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     QString texte = utf8.decode(octets);
     if (!utf8.hasError()) {
@@ -88,13 +65,68 @@ QString DecoderTexteIni(const QByteArray& octets) {
     return DecoderCp1252(octets);
 }
 
-QString TIniFile::ReadString(const QString& section, const QString& cle,
-                             const QString& defaut) const {
-    for (const TEntree& e : LireSection(chemin, section))
-        if (e.cle == cle) return e.valeur;
-    return defaut;
+TIniFile::TIniFile(const QString& chemin) {
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly)) return;
+    // Read one byte past the bound, so that a file growing meanwhile is caught too.
+    const QByteArray octets = fichier.read(TailleMaximale + 1);
+    fichier.close();
+    Analyser(octets);
 }
 
+TIniFile TIniFile::DepuisOctets(const QByteArray& octets) {
+    TIniFile ini;
+    ini.Analyser(octets);
+    return ini;
+}
+
+void TIniFile::Analyser(const QByteArray& octets) {
+    if (octets.size() > TailleMaximale) {
+        tropVolumineux = true;
+        return;
+    }
+    const QString texte = DecoderTexteIni(octets);
+
+    TSection* courante = nullptr;
+    for (QStringView ligne : QStringView(texte).split(u'\n')) {
+        ligne = ligne.trimmed();
+        if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
+        if (ligne.front() == u'[') {
+            const qsizetype fin = ligne.indexOf(u']');
+            if (fin < 0) continue;
+            // Every occurrence of a section adds to the same entries.
+            const QString nom = ligne.mid(1, fin - 1).trimmed().toString().toCaseFolded();
+            auto it = indexSections.constFind(nom);
+            if (it == indexSections.cend()) {
+                it = indexSections.insert(nom, sections.size());
+                sections.emplace_back();
+            }
+            courante = &sections[*it];
+            continue;
+        }
+        if (!courante) continue;
+        const qsizetype egal = ligne.indexOf(u'=');
+        if (egal <= 0) continue;
+        const QString cle = ligne.left(egal).trimmed().toString();
+        if (cle.isEmpty() || courante->valeurs.contains(cle)) continue;
+        courante->cles << cle;
+        courante->valeurs.insert(cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed().toString()));
+    }
+}
+
+const TIniFile::TSection* TIniFile::Section(const QString& section) const {
+    const auto it = indexSections.constFind(section.toCaseFolded());
+    return it == indexSections.cend() ? nullptr : &sections[*it];
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& cle,
+                             const QString& defaut) const {
+    if (const TSection* s = Section(section)) {
+        const auto it = s->valeurs.constFind(cle);
+        if (it != s->valeurs.cend()) return *it;
+    }
+    return defaut;
+}
 qint32 TIniFile::ReadInteger(const QString& section, const QString& cle, qint32 defaut) const {
     const QString texte = ReadString(section, cle, QString());
     if (texte.isNull() || texte.isEmpty()) return defaut;
@@ -118,6 +150,6 @@ qint32 TIniFile::ReadInteger(const QString& section, const QString& cle, qint32 
 }
 
 void TIniFile::ReadSection(const QString& section, QStringList& cles) const {
-    cles.clear();
-    for (const TEntree& e : LireSection(chemin, section)) cles << e.cle;
+    const TSection* s = Section(section);
+    cles = s ? s->cles : QStringList();
 }

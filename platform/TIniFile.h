@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // Reads a Windows-style INI file, as the host application writes it.
 //
@@ -9,13 +11,20 @@
 // listed in file order, a repeated key once, with its first value; blanks around names
 // and values are trimmed; one pair of surrounding double or single quotes is removed from
 // a value; lines starting with ';' or '#' are comments (a ';' inside a value is kept).
-// Encodings: UTF-8 with or without BOM, UTF-16 LE or BE with BOM, and Windows-1252 for
-// anything that is not valid UTF-8. A missing or unreadable file reads as empty.
+// Encodings: UTF-8 with or without BOM, UTF-16 LE or BE with BOM, UTF-16 without BOM
+// (told by its zero bytes), and Windows-1252 for anything that is not valid UTF-8. A
+// missing or unreadable file reads as empty, and so does a file over TailleMaximale.
 //
-// Each reading opens the file, reads it and releases it before returning.
+// The file is opened, read whole and released by the constructor; the readings look the
+// names up in memory.
 class TIniFile {
   public:
-    explicit TIniFile(const QString& chemin) : chemin(chemin) {}
+    // 1 MiB: a host's parameter file is a few kilobytes.
+    static constexpr qint64 TailleMaximale = 1024 * 1024;
+
+    explicit TIniFile(const QString& chemin);
+    // The same reading of a file's bytes already in memory.
+    static TIniFile DepuisOctets(const QByteArray& octets);
 
     QString ReadString(const QString& section, const QString& cle, const QString& defaut) const;
     // An optional sign and decimal digits within 32 bits; anything else gives the default.
@@ -23,8 +32,21 @@ class TIniFile {
     // Replaces the list's content with the section's key names, in file order.
     void ReadSection(const QString& section, QStringList& cles) const;
 
+    // True when the file was refused for its size (and read as empty).
+    bool TropVolumineux() const { return tropVolumineux; }
+
   private:
-    QString chemin;
+    struct TSection {
+        QStringList cles;                 // in file order
+        QHash<QString, QString> valeurs;  // key -> first value
+    };
+    TIniFile() = default;
+    void Analyser(const QByteArray& octets);
+    const TSection* Section(const QString& section) const;
+
+    std::vector<TSection> sections;
+    QHash<QString, std::size_t> indexSections;  // case-folded name -> index in `sections`
+    bool tropVolumineux = false;
 };
 
 // The file's text, decoded by the rules above.

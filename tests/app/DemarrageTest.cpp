@@ -14,8 +14,8 @@
 
 #include "app/Demarrage.h"
 #include "app/Tapplicationparlivo.h"
-#include "data/Datamoduleabs.h"
 #include "commun/DialoguesScriptes.h"
+#include "data/Datamoduleabs.h"
 #include "ui/Ficheenvoisms.h"
 #include "ui/Tficheconfiguration.h"
 #include "ui/Tfichehistorique.h"
@@ -104,20 +104,28 @@ TEST(DemarrageTest, MotsDeModeEnToutesCasses) {
         {"Historique", TFenetreOuverte::Historique},
     };
     const TFichierParametres parametres;
-    for (const auto& [mode, attendue] : cas) {
-        TDialoguesScriptes dialogues;
-        const TLancement l = Lancer({parametres.Chemin(), mode});
-        EXPECT_EQ(l.statut, 0);
-        EXPECT_TRUE(l.boucleLancee) << mode.toStdString();
-        EXPECT_TRUE(l.moduleCree);
-        EXPECT_EQ(l.fenetre, attendue) << mode.toStdString();
-        EXPECT_TRUE(dialogues.demandes.empty()) << mode.toStdString();
-        // The window and the data module end with the run.
-        EXPECT_EQ(FormEnvoiSMS, nullptr);
-        EXPECT_EQ(FicheConfiguration, nullptr);
-        EXPECT_EQ(FicheHistorique, nullptr);
-        EXPECT_EQ(DataModuleAbs, nullptr);
-    }
+    // Under Turkish the locale's capital of "i" is "İ": the words must match all the same.
+    struct TLangue {
+        QLocale avant;
+        explicit TLangue(const QLocale& l) { QLocale::setDefault(l); }
+        ~TLangue() { QLocale::setDefault(avant); }
+    };
+    for (const QLocale& langue : {QLocale(), QLocale(QLocale::Turkish, QLocale::Turkey)})
+        for (const auto& [mode, attendue] : cas) {
+            const TLangue l1(langue);
+            TDialoguesScriptes dialogues;
+            const TLancement l = Lancer({parametres.Chemin(), mode});
+            EXPECT_EQ(l.statut, 0);
+            EXPECT_TRUE(l.boucleLancee) << mode.toStdString();
+            EXPECT_TRUE(l.moduleCree);
+            EXPECT_EQ(l.fenetre, attendue) << mode.toStdString();
+            EXPECT_TRUE(dialogues.demandes.empty()) << mode.toStdString();
+            // The window and the data module end with the run.
+            EXPECT_EQ(FormEnvoiSMS, nullptr);
+            EXPECT_EQ(FicheConfiguration, nullptr);
+            EXPECT_EQ(FicheHistorique, nullptr);
+            EXPECT_EQ(DataModuleAbs, nullptr);
+        }
 }
 
 TEST(DemarrageTest, MotDeModeInconnu) {
@@ -141,12 +149,14 @@ TEST(DemarrageTest, LeFichierEstTransmisALaFenetre) {
     EXPECT_EQ(l.chemin, QStringLiteral("Nord"));
 }
 
-// A file that is missing or cannot be read stops start-up before any window, in every
-// mode; the argument checks come first. A file without the keys still opens the window.
-TEST(DemarrageTest, FichierDeParametrageIntrouvableOuIllisible) {
+// A file that is missing, cannot be read or is over 1 MiB stops start-up before any
+// window, in every mode; the argument checks come first. A file without the keys still
+// opens the window.
+TEST(DemarrageTest, FichierDeParametrageIntrouvableIllisibleOuTropGros) {
     QTemporaryDir dossier;
     const QString absent = dossier.filePath(QStringLiteral("absent.ini"));
     const QString unDossier = dossier.path();
+    const TFichierParametres tropGros("[Config]\nAgence=Lyon\n" + QByteArray(1024 * 1024, ';'));
     const std::vector<std::pair<QStringList, QString>> cas{
         {{absent, "ENVOI"},
          QStringLiteral("Erreur : le fichier de paramétrage « %1 » est introuvable.").arg(absent)},
@@ -156,6 +166,9 @@ TEST(DemarrageTest, FichierDeParametrageIntrouvableOuIllisible) {
         {{unDossier, "HISTORIQUE"},
          QStringLiteral("Erreur : le fichier de paramétrage « %1 » est illisible.").arg(unDossier)},
         {{absent, "HISTOIRE"}, Message},
+        {{tropGros.Chemin(), "ENVOI"},
+         QStringLiteral("Erreur : le fichier de paramétrage « %1 » dépasse 1 Mio.")
+             .arg(tropGros.Chemin())},
     };
     for (const auto& [arguments, attendu] : cas) {
         TDialoguesScriptes dialogues;

@@ -83,6 +83,8 @@ TEST_F(TIniFileTest, EncodagesDuFichier) {
     }
     const QList<QByteArray> fichiers{texte.toUtf8(), QByteArray("\xEF\xBB\xBF") + texte.toUtf8(),
                                      utf16le, utf16be,
+                                     // without a byte-order mark, told by the zero bytes
+                                     utf16le.mid(2), utf16be.mid(2),
                                      // Windows-1252: é = E9, Œ = 8C
                                      QByteArray("[Client]\r\nNom=H\xE9l\xE8ne \x8Cuvr\xE9\r\n")};
     for (const QByteArray& octets : fichiers) {
@@ -103,6 +105,37 @@ TEST_F(TIniFileTest, FichierAbsentOuIllisible) {
     // A folder given as the file reads as an empty file too.
     const TIniFile repertoire(dossier.path());
     EXPECT_TRUE(Cles(repertoire, QStringLiteral("Client")).isEmpty());
+}
+
+TEST_F(TIniFileTest, FichierDePlusDUnMioLuCommeVide) {
+    QByteArray octets("[Config]\nAgence=Lyon\n[Client]\n");
+    const QByteArray ligne = "Cle=" + QByteArray(60, 'v') + "\n";
+    while (octets.size() + ligne.size() <= TIniFile::TailleMaximale) octets += ligne;
+    const TIniFile limite(Ecrire(octets));
+    EXPECT_FALSE(limite.TropVolumineux());
+    EXPECT_EQ(limite.ReadString(QStringLiteral("Config"), QStringLiteral("Agence"), {}),
+              QStringLiteral("Lyon"));
+
+    const TIniFile trop(Ecrire(octets + QByteArray(TIniFile::TailleMaximale, '\n')));
+    EXPECT_TRUE(trop.TropVolumineux());
+    EXPECT_EQ(trop.ReadString(QStringLiteral("Config"), QStringLiteral("Agence"),
+                              QStringLiteral("defaut")),
+              QStringLiteral("defaut"));
+}
+
+TEST_F(TIniFileTest, MilliersDeClesEtDeSections) {
+    QByteArray octets;
+    for (int i = 0; i < 5000; ++i)
+        octets += "[S" + QByteArray::number(i) + "]\nK=" + QByteArray::number(i) + "\n";
+    for (int i = 0; i < 10000; ++i) octets += "[Client]\nC" + QByteArray::number(i) + "=v\n";
+    octets += "[s4999]\nK=repete\nAutre=x\n";
+    const TIniFile ini(Ecrire(octets));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("S4999"), QStringLiteral("K"), -1), 4999);
+    EXPECT_EQ(Cles(ini, QStringLiteral("s4999")), (QStringList{"K", "Autre"}));
+    const QStringList cles = Cles(ini, QStringLiteral("client"));
+    ASSERT_EQ(cles.size(), 10000);
+    EXPECT_EQ(cles.front(), QStringLiteral("C0"));
+    EXPECT_EQ(cles.back(), QStringLiteral("C9999"));
 }
 
 TEST_F(TIniFileTest, LectureDEntiers) {
