@@ -429,8 +429,16 @@ void TFormEnvoiSMS::btnRefreshMessageClick() {
     if (index < 0) return;
     const TTemplate* modele = TemplateNomme(combo_template->itemText(index));
     if (modele == nullptr) return;
+    QString texte;
+    try {
+        texte = RemplacerBalises(modele->texte(), balises);
+    } catch (const EMessageTropLong& erreur) {
+        // Shown here, so that the opening steps after this one (the creation block) run.
+        AfficherErreur(erreur);
+        return;
+    }
     // Written even when the box is read-only: templates stay usable when typing is blocked.
-    memoMessage->setPlainText(LignesDuTexte(RemplacerBalises(modele->texte(), balises)));
+    memoMessage->setPlainText(LignesDuTexte(texte));
 }
 
 void TFormEnvoiSMS::edtNumeroChange() { ColorerLibelle(label_numero, edtNumero->text().isEmpty()); }

@@ -33,3 +33,33 @@ TEST(RemplacerBalises, LOrdreDuDictionnaireDecideDesValeursQuiSontDesBalises) {
     boucle.Definir("<Client_Nom>", "x<Client_Nom>y");
     EXPECT_EQ(RemplacerBalises("<Client_Nom><Client_Nom>", boucle), "x<Client_Nom>yx<Client_Nom>y");
 }
+
+TEST(RemplacerBalises, UnTexteQuiDepasse64KiCaracteresEstRefuse) {
+    // Each level's value names the next level's tag twice: 40 levels would double the text
+    // 40 times. The replacement stops as soon as the text passes the bound.
+    TBalises imbriquees;
+    for (int i = 0; i < 40; ++i)
+        imbriquees.Definir(
+            QStringLiteral("<Client_N%1>").arg(i, 2, 10, QLatin1Char('0')),
+            QStringLiteral("<Client_N%1><Client_N%1>").arg(i + 1, 2, 10, QLatin1Char('0')));
+    try {
+        RemplacerBalises("<Client_N00>", imbriquees);
+        ADD_FAILURE() << "aucune erreur";
+    } catch (const EMessageTropLong& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("Erreur : le message dépasse 65 536 caractères après le "
+                                 "remplacement des balises."));
+    }
+
+    // Up to the bound itself the text is kept whole; a single character more is refused.
+    TBalises balises;
+    balises.Definir("<Client_A>", QString(TBalises::LongueurMaximale - 1, u'a'));
+    EXPECT_EQ(RemplacerBalises("<Client_A>b", balises).size(), TBalises::LongueurMaximale);
+    EXPECT_THROW(RemplacerBalises("<Client_A>bc", balises), EMessageTropLong);
+    EXPECT_THROW(RemplacerBalises(QString(TBalises::LongueurMaximale + 1, u'x'), TBalises()),
+                 EMessageTropLong);
+
+    // A value longer than the bound is cut when it is set.
+    balises.Definir("<Client_B>", QString(10'000'000, u'b'));
+    EXPECT_EQ(RemplacerBalises("<Client_B>", balises), QString(TBalises::LongueurMaximale, u'b'));
+}

@@ -8,6 +8,7 @@
 #include "commun/ServeurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Tconfigurationapi.h"
+#include "envoi/RemplacerBalises.h"
 #include "envoi/Tenvoisms.h"
 
 namespace {
@@ -155,10 +156,13 @@ TEST_F(TEnvoiSmsTest, ExpediteurVideEtUrlTerminantParUnPointDInterrogation) {
     EXPECT_EQ(NombreLignes(), 2);
 }
 
-TEST_F(TEnvoiSmsTest, SansOkALaConfirmationRienNEstEnvoyeNiEcrit) {
+TEST_F(TEnvoiSmsTest, SansOkOuAuDelaDe64KiCaracteresRienNEstEnvoyeNiEcrit) {
     EXPECT_EQ(Envoyer("0612345678", "Bonjour", "Agence", TResultatDialogue::mrCancel),
               std::nullopt);
     EXPECT_EQ(Envoyer("0612345678", "Bonjour", "Agence", TResultatDialogue::mrNone), std::nullopt);
+    // Too long once the tags are replaced: refused before the confirmation.
+    balises.Definir("<Client_Nom>", QString(40000, u'x'));
+    EXPECT_THROW(Envoyer("0612345678", "<Client_Nom><Client_Nom>"), EMessageTropLong);
     EXPECT_TRUE(serveur.Requetes().empty());
     EXPECT_EQ(NombreLignes(), 0);
     EXPECT_TRUE(affichages.isEmpty());
