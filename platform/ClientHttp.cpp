@@ -1,5 +1,6 @@
 #include "platform/ClientHttp.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -9,6 +10,7 @@
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +48,11 @@ QString DescriptionErreur(QNetworkReply::NetworkError code) {
 QString TexteDelai(int ms) {
     if (ms >= 1000 && ms % 1000 == 0) return QStringLiteral("%1 s").arg(ms / 1000);
     return QStringLiteral("%1 ms").arg(ms);
+}
+
+QString TexteDelaiDepasse(int ms, const QString& texteReseau) {
+    return QStringLiteral("Le service d'envoi n'a pas répondu dans le délai de %1 (%2).")
+        .arg(TexteDelai(ms), texteReseau);
 }
 
 // The charset parameter of a Content-Type value, or empty.
@@ -88,19 +95,105 @@ void TClientHttp::DefinirDelai(int ms) { delai = ms > 0 ? ms : 1; }
 
 QNetworkCookieJar* TClientHttp::Cookies() const { return gestionnaire->cookieJar(); }
 
+namespace {}  // namespace
+
+// One exchange with the server, redirects not followed.
+struct TClientHttp::TEchange {
+    int statut = 0;  // 0 when the answer carried none
+    QString raison;
+    QNetworkReply::NetworkError erreur = QNetworkReply::NoError;
+    QString texteErreur;
+    QByteArray corps;
+    QByteArray typeContenu;
+    QByteArray destination;  // the Location header
+};
+
+namespace {
+
+// Everything of an address but its query, which carries the service key.
+QString SansRequete(const QUrl& adresse) {
+    return adresse.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+}
+
+bool MemeOrigine(const QUrl& a, const QUrl& b) {
+    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
+           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
+           a.port(a.scheme() == u"https" ? 443 : 80) == b.port(b.scheme() == u"https" ? 443 : 80);
+}
+
+}  // namespace
+
 QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
-    const QUrl adresse = QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode);
+    QUrl adresse = QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode);
     if (!adresse.isValid() || adresse.scheme().isEmpty() || adresse.host().isEmpty()) {
         throw EErreurHttp(
             // Without the query: it carries the service key, and this text is shown and stored.
             QStringLiteral("Adresse du service invalide : %1")
                 .arg(url.left(url.indexOf(QLatin1Char('?')))));
     }
+    // One limit for the whole request: every redirect, the transfer and the reading of
+    // the body.
+    const QDeadlineTimer limite(delai);
+    QList<QUrl> visitees{adresse};
+    for (;;) {
+        const TEchange echange = Echanger(adresse, entetes, limite);
+        if (echange.statut >= 300 && echange.statut <= 399 && !echange.destination.isEmpty()) {
+            const QUrl suivante =
+                adresse.resolved(QUrl::fromEncoded(echange.destination, QUrl::TolerantMode));
+            // Only within the same server: another host, port or scheme would receive the
+            // service key, or a page of a site that is not the service.
+            if (!MemeOrigine(adresse, suivante)) {
+                throw EErreurHttp(
+                    QStringLiteral("Redirection refusée : le service a répondu avec le statut "
+                                   "HTTP %1 vers une autre adresse (%2)")
+                        .arg(echange.statut)
+                        .arg(SansRequete(suivante)));
+            }
+            if (visitees.contains(suivante) || visitees.size() > RedirectionsMaximum) {
+                throw EErreurHttp(
+                    QStringLiteral("Boucle de redirection : le service renvoie sans fin "
+                                   "d'une adresse à l'autre (statut HTTP %1)")
+                        .arg(echange.statut));
+            }
+            visitees.append(suivante);
+            adresse = suivante;
+            continue;
+        }
+        if (echange.statut != 0 && (echange.statut < 200 || echange.statut > 299)) {
+            QString texte =
+                QStringLiteral("Le service a répondu avec le statut HTTP %1").arg(echange.statut);
+            if (!echange.raison.isEmpty()) texte += QStringLiteral(" (%1)").arg(echange.raison);
+            throw EErreurHttp(texte);
+        }
+        if (echange.erreur != QNetworkReply::NoError &&
+            echange.texteErreur.startsWith(QLatin1String("Decompression failed"))) {
+            // The toolkit's text says nothing more than these two English words.
+            throw EErreurHttp(
+                "La réponse du service d'envoi est illisible : son contenu compressé n'a pas "
+                "pu être décompressé.");
+        }
+        if (echange.erreur != QNetworkReply::NoError) {
+            throw EErreurHttp(QStringLiteral("%1 (%2).")
+                                  .arg(DescriptionErreur(echange.erreur), echange.texteErreur));
+        }
+        const QString texte = Decoder(echange.corps, echange.typeContenu);
+        if (limite.hasExpired())
+            throw EErreurHttp(TexteDelaiDepasse(delai, QStringLiteral("lecture de la réponse")));
+        return texte;
+    }
+}
+
+TClientHttp::TEchange TClientHttp::Echanger(const QUrl& adresse, const TEntetesHttp& entetes,
+                                            const QDeadlineTimer& limite) {
     QNetworkRequest requete(adresse);
     for (const auto& [nom, valeur] : entetes) requete.setRawHeader(nom, valeur);
+    requete.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
 
     std::unique_ptr<QNetworkReply> reponse(gestionnaire->get(requete));
     bool delaiDepasse = false;
+    bool tropLongue = false;
+    TEchange echange;
     QEventLoop boucle;
     QTimer minuterie;
     minuterie.setSingleShot(true);
@@ -108,38 +201,43 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
         delaiDepasse = true;
         reponse->abort();
     });
+    // The body is taken as it comes, so that its size is known before it is all there.
+    const auto lire = [&] {
+        if (tropLongue) return;
+        echange.corps += reponse->readAll();
+        if (echange.corps.size() > TailleMaximaleReponse) {
+            tropLongue = true;
+            reponse->abort();
+        }
+    };
+    QObject::connect(reponse.get(), &QNetworkReply::metaDataChanged, &boucle, [&] {
+        const QVariant longueur = reponse->header(QNetworkRequest::ContentLengthHeader);
+        if (longueur.isValid() && longueur.toLongLong() > TailleMaximaleReponse) {
+            tropLongue = true;
+            reponse->abort();
+        }
+    });
+    QObject::connect(reponse.get(), &QNetworkReply::readyRead, &boucle, lire);
     QObject::connect(reponse.get(), &QNetworkReply::finished, &boucle, &QEventLoop::quit);
-    minuterie.start(delai);
+    minuterie.start(std::max<qint64>(limite.remainingTime(), 1));
     // A window must take no click nor key meanwhile: a second send could start.
     if (!reponse->isFinished()) boucle.exec(QEventLoop::ExcludeUserInputEvents);
     minuterie.stop();
+    lire();
 
     // The network's own text. Some quote the whole URL, key included: only the address
     // without its query is kept.
-    const auto texteReseau = [&] {
-        QString texte = reponse->errorString();
-        const QString sansRequete = adresse.adjusted(QUrl::RemoveQuery).toString();
-        texte.replace(QString::fromUtf8(adresse.toEncoded()), sansRequete);
-        texte.replace(adresse.toString(), sansRequete);
-        return texte;
-    };
-    if (delaiDepasse) {
-        throw EErreurHttp(
-            QStringLiteral("Le service d'envoi n'a pas répondu dans le délai de %1 (%2).")
-                .arg(TexteDelai(delai), texteReseau()));
-    }
+    echange.texteErreur = reponse->errorString();
+    echange.texteErreur.replace(QString::fromUtf8(adresse.toEncoded()), SansRequete(adresse));
+    echange.texteErreur.replace(adresse.toString(), SansRequete(adresse));
+    if (tropLongue) throw EErreurHttp("la réponse du service dépasse 1 Mio");
+    if (delaiDepasse) throw EErreurHttp(TexteDelaiDepasse(delai, echange.texteErreur));
     const QVariant statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (statut.isValid() && (statut.toInt() < 200 || statut.toInt() > 299)) {
-        const QString raison =
-            reponse->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
-        QString texte =
-            QStringLiteral("Le service a répondu avec le statut HTTP %1").arg(statut.toInt());
-        if (!raison.isEmpty()) texte += QStringLiteral(" (%1)").arg(raison);
-        throw EErreurHttp(texte);
-    }
-    if (reponse->error() != QNetworkReply::NoError) {
-        throw EErreurHttp(
-            QStringLiteral("%1 (%2).").arg(DescriptionErreur(reponse->error()), texteReseau()));
-    }
-    return Decoder(reponse->readAll(), reponse->rawHeader("Content-Type"));
+    if (statut.isValid()) echange.statut = statut.toInt();
+    echange.raison =
+        reponse->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+    echange.erreur = reponse->error();
+    echange.typeContenu = reponse->rawHeader("Content-Type");
+    echange.destination = reponse->rawHeader("Location");
+    return echange;
 }

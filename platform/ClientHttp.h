@@ -7,7 +7,9 @@
 #include <memory>
 #include <stdexcept>
 
+class QDeadlineTimer;
 class QNetworkAccessManager;
+class QUrl;
 class QNetworkCookieJar;
 
 // Raised when a request fails: no connection, no answer within the time limit, an
@@ -25,14 +27,18 @@ using TEntetesHttp = QList<QPair<QByteArray, QByteArray>>;
 class TClientHttp {
   public:
     static constexpr int DelaiParDefaut = 60000;
+    // An answer's body past 1 MiB is abandoned: a service's answer is a few hundred bytes.
+    static constexpr qint64 TailleMaximaleReponse = 1024 * 1024;
+    // Redirects followed, within the same server, before giving up.
+    static constexpr int RedirectionsMaximum = 10;
 
     TClientHttp();
     ~TClientHttp();
     TClientHttp(const TClientHttp&) = delete;
     TClientHttp& operator=(const TClientHttp&) = delete;
 
-    // Time limit of a whole request, in milliseconds, from sending to the end of the body
-    // (at least 1: a request always has a limit).
+    // Time limit of a whole request, in milliseconds, from sending to the body read and
+    // decoded, redirects included (at least 1: a request always has a limit).
     void DefinirDelai(int ms);
     int Delai() const { return delai; }
 
@@ -40,12 +46,18 @@ class TClientHttp {
     // text, decoded with the charset the answer declares (UTF-8 when it declares none or
     // one this client does not know). Meanwhile the events of the thread are processed,
     // except user input: no window takes a click or a key until the request is over.
-    // Raises EErreurHttp on any failure (a status outside 200-299 included).
+    // Redirects are followed only to the same scheme, host and port, and never in a loop.
+    // Raises EErreurHttp on any failure (a status outside 200-299 included, a body over
+    // TailleMaximaleReponse, a redirect refused).
     QString Get(const QString& url, const TEntetesHttp& entetes);
 
     QNetworkCookieJar* Cookies() const;
 
   private:
+    struct TEchange;
+    TEchange Echanger(const QUrl& adresse, const TEntetesHttp& entetes,
+                      const QDeadlineTimer& limite);
+
     std::unique_ptr<QNetworkAccessManager> gestionnaire;
     int delai = DelaiParDefaut;
 };

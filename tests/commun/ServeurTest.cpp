@@ -58,11 +58,24 @@ QString TServeurTest::Url(const QString& chemin) const {
 }
 
 void TServeurTest::Repondre(int nouveauStatut, const QByteArray& nouveauCorps,
-                            const QByteArray& nouveauType) {
+                            const QByteArray& nouveauType, const QByteArray& nouvelleRaison) {
     statut = nouveauStatut;
     corps = nouveauCorps;
     typeContenu = nouveauType;
+    raison = nouvelleRaison;
     repondre = true;
+    sansFin = false;
+}
+
+void TServeurTest::RepondreSur(const QString& chemin, int statutChemin,
+                               const QList<QPair<QByteArray, QByteArray>>& entetes,
+                               const QByteArray& corpsChemin) {
+    reponsesChemins.append({chemin, {statutChemin, entetes, corpsChemin}});
+}
+
+void TServeurTest::RepondreSansFin() {
+    repondre = true;
+    sansFin = true;
 }
 
 void TServeurTest::AjouterEnteteReponse(const QByteArray& nom, const QByteArray& valeur) {
@@ -134,9 +147,27 @@ void TServeurTest::Lire(QTcpSocket* socket) {
     socket->setProperty(TamponPropriete, QByteArray());
     requetes.push_back(requete);
 
-    if (repondre) {
+    for (const auto& [chemin, reponse] : reponsesChemins) {
+        if (chemin != requete.chemin) continue;
+        socket->write(EcrireReponseHttp(reponse.statut, Raison(reponse.statut), QByteArray(),
+                                        reponse.entetes, reponse.corps));
+        socket->disconnectFromHost();
+        emit RequeteRecue();
+        return;
+    }
+    if (repondre && sansFin) {
+        // No length: the body ends only when the client lets go.
         socket->write(
-            EcrireReponseHttp(statut, Raison(statut), typeContenu, entetesReponse, corps));
+            "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+            "Connection: close\r\n\r\n{\"resultat\":0,\"erreurs\":\"");
+        const QByteArray bloc(64 * 1024, 'x');
+        socket->write(bloc);
+        connect(socket, &QTcpSocket::bytesWritten, socket, [socket, bloc] {
+            if (socket->bytesToWrite() < bloc.size()) socket->write(bloc);
+        });
+    } else if (repondre) {
+        socket->write(EcrireReponseHttp(statut, raison.isEmpty() ? Raison(statut) : raison,
+                                        typeContenu, entetesReponse, corps));
         socket->disconnectFromHost();
     }
     emit RequeteRecue();

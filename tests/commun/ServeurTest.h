@@ -19,6 +19,8 @@
 //   "+" the client forgot to encode arrives as a space. `cible` keeps the raw target.
 // - NePasRepondre(): requests are read and recorded but never answered (to reach the
 //   client's time limit). Fermer(): stops listening; a request is then refused.
+// - RepondreSur(chemin, ...): a different answer for one path (redirects, loops).
+//   RepondreSansFin(): a body that never ends, sent as fast as the client reads it.
 // - Each answer closes its connection ("Connection: close").
 
 #include <QByteArray>
@@ -56,8 +58,15 @@ class TServeurTest : public QObject {
     QString Url(const QString& chemin = QStringLiteral("/")) const;
 
     // The answer to every following request.
+    // `raison` replaces the usual reason phrase of the status when it is given.
     void Repondre(int statut, const QByteArray& corps,
-                  const QByteArray& typeContenu = "application/json; charset=utf-8");
+                  const QByteArray& typeContenu = "application/json; charset=utf-8",
+                  const QByteArray& raison = QByteArray());
+    // The answer to the requests for this path (decoded, without the query).
+    void RepondreSur(const QString& chemin, int statut,
+                     const QList<QPair<QByteArray, QByteArray>>& entetes,
+                     const QByteArray& corps = QByteArray());
+    void RepondreSansFin();
     // An extra header of every following answer (for example Set-Cookie).
     void AjouterEnteteReponse(const QByteArray& nom, const QByteArray& valeur);
     void NePasRepondre();
@@ -81,6 +90,14 @@ class TServeurTest : public QObject {
 
     QTcpServer* serveur;
     quint16 port = 0;
+    struct TReponseChemin {
+        int statut;
+        QList<QPair<QByteArray, QByteArray>> entetes;
+        QByteArray corps;
+    };
+    QList<QPair<QString, TReponseChemin>> reponsesChemins;
+    bool sansFin = false;
+    QByteArray raison;
     int statut = 200;
     QByteArray corps = R"({"resultat":1})";
     QByteArray typeContenu = "application/json; charset=utf-8";

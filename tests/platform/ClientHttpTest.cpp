@@ -2,6 +2,7 @@
 
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -15,7 +16,7 @@ namespace {
 QString Echec(TClientHttp& client, const QString& url) {
     try {
         const QString corps = client.Get(url, {});
-        ADD_FAILURE() << "aucune erreur; corps reçu : " << corps.toStdString();
+        ADD_FAILURE() << "aucune erreur; corps reçu : " << corps.left(200).toStdString();
     } catch (const EErreurHttp& e) {
         return QString::fromUtf8(e.what());
     }
@@ -130,6 +131,72 @@ TEST(ClientHttp, EchecsDeTransportEnFrancais) {
 
     // The client is still usable after a failure.
     EXPECT_EQ(client.Get(serveur.Url(), {}), R"({"resultat":1})");
+}
+
+TEST(ClientHttp, UneReponseDePlusDUnMioEstAbandonnee) {
+    const QString attendu = QStringLiteral("la réponse du service dépasse 1 Mio");
+    TServeurTest serveur;
+    TClientHttp client;
+    // Exactly 1 MiB still comes through.
+    serveur.Repondre(200, QByteArray(TClientHttp::TailleMaximaleReponse, 'a'), "text/plain");
+    EXPECT_EQ(client.Get(serveur.Url(), {}).size(), TClientHttp::TailleMaximaleReponse);
+    // Announced by its length, or without a length and never ending.
+    serveur.Repondre(200, QByteArray(TClientHttp::TailleMaximaleReponse + 1, 'a'), "text/plain");
+    EXPECT_EQ(Echec(client, serveur.Url()), attendu);
+    serveur.RepondreSansFin();
+    EXPECT_EQ(Echec(client, serveur.Url()), attendu);
+    // Compressed small, large once inflated.
+    QByteArray bombe;
+    {
+        QProcess gzip;
+        gzip.start(QStringLiteral("gzip"), {QStringLiteral("-c")});
+        ASSERT_TRUE(gzip.waitForStarted());
+        gzip.write(QByteArray(4 * 1024 * 1024, '0'));
+        gzip.closeWriteChannel();
+        ASSERT_TRUE(gzip.waitForFinished());
+        bombe = gzip.readAllStandardOutput();
+    }
+    ASSERT_LT(bombe.size(), 100 * 1024);
+    serveur.AjouterEnteteReponse("Content-Encoding", "gzip");
+    serveur.Repondre(200, bombe, "text/plain");
+    EXPECT_EQ(Echec(client, serveur.Url()), attendu);
+    // A body announced as compressed that does not inflate is said so, in French.
+    serveur.Repondre(200, "ceci n'est pas du gzip", "text/plain");
+    const QString illisible = Echec(client, serveur.Url());
+    EXPECT_TRUE(illisible.startsWith(QStringLiteral("La réponse du service d'envoi est illisible")))
+        << illisible.toStdString();
+}
+
+TEST(ClientHttp, RedirectionsSurLeMemeServeurSeulementEtSansBoucle) {
+    TServeurTest serveur;
+    TServeurTest autre;
+    TClientHttp client;
+    serveur.Repondre(200, "arrivé", "text/plain; charset=utf-8");
+    serveur.RepondreSur("/ici", 302, {{"Location", "/la?cle=k"}});
+    serveur.RepondreSur("/boucle", 301, {{"Location", "/boucle2"}});
+    serveur.RepondreSur("/boucle2", 301, {{"Location", serveur.Url("/boucle").toUtf8()}});
+    serveur.RepondreSur("/ailleurs", 307, {{"Location", autre.Url("/x").toUtf8()}});
+    serveur.RepondreSur("/https", 301,
+                        {{"Location", serveur.Url("/x").replace("http:", "https:").toUtf8()}});
+    serveur.RepondreSur(
+        "/hote", 302, {{"Location", serveur.Url("/x").replace("127.0.0.1", "localhost").toUtf8()}});
+
+    EXPECT_EQ(client.Get(serveur.Url("/ici?cle=k"), {}), QString::fromUtf8("arrivé"));
+    ASSERT_EQ(serveur.Requetes().size(), 2u);
+    EXPECT_EQ(serveur.Requetes()[1].cible, "/la?cle=k");
+
+    EXPECT_EQ(Echec(client, serveur.Url("/boucle")),
+              QStringLiteral("Boucle de redirection : le service renvoie sans fin d'une adresse "
+                             "à l'autre (statut HTTP 301)"));
+    for (const auto& [chemin, statut] :
+         {std::pair{"/ailleurs", 307}, std::pair{"/https", 301}, std::pair{"/hote", 302}}) {
+        const QString texte = Echec(client, serveur.Url(chemin));
+        EXPECT_TRUE(texte.startsWith(QStringLiteral("Redirection refusée : le service a répondu "
+                                                    "avec le statut HTTP %1 vers une autre adresse")
+                                         .arg(statut)))
+            << texte.toStdString();
+    }
+    EXPECT_TRUE(autre.Requetes().empty());
 }
 
 TEST(ClientHttp, GardeLesCookiesPourSaDureeDeVie) {

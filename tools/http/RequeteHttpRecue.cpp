@@ -1,6 +1,8 @@
 #include "tools/http/RequeteHttpRecue.h"
 
 #include <QUrl>
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -28,8 +30,10 @@ std::optional<TRequeteHttpRecue> AnalyserRequeteHttp(const QByteArray& tampon) {
         const QByteArray nom = ligne.left(deuxPoints).trimmed();
         const QByteArray valeur = ligne.mid(deuxPoints + 1).trimmed();
         requete.entetes.append({nom, valeur});
+        // A length that is not a number, or is negative, counts as no body; one past 2 GiB
+        // is held there, so that adding it to a position cannot overflow.
         if (nom.compare("Content-Length", Qt::CaseInsensitive) == 0)
-            requete.longueurCorps = valeur.toLongLong();
+            requete.longueurCorps = std::clamp<qlonglong>(valeur.toLongLong(), 0, INT32_MAX);
     }
 
     const qsizetype interrogation = requete.cible.indexOf('?');
