@@ -1,0 +1,40 @@
+// Tag replacement: the result never passes the bound, a text without any tag comes back
+// unchanged, and a tag's value is cut at the bound.
+//
+// Input: lines; the first is the text, the others "tag=value" entries (a value's "\n" is
+// written "\\n"; a digit after "*" repeats the value 2^digit times, to reach the bound).
+#include <QStringList>
+
+#include "envoi/RemplacerBalises.h"
+#include "fuzz/Exiger.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
+    const QStringList lignes = TexteDesOctets(donnees, taille).split(u'\n');
+    const QString texte =
+        QString(lignes.value(0)).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    TBalises balises;
+    for (qsizetype i = 1; i < lignes.size(); ++i) {
+        const qsizetype egal = lignes[i].indexOf(u'=');
+        if (egal < 0) continue;
+        QString valeur =
+            lignes[i].mid(egal + 1).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+        const qsizetype etoile = valeur.lastIndexOf(u'*');
+        if (etoile >= 0 && etoile + 2 == valeur.size() && valeur.back().isDigit())
+            valeur = valeur.left(etoile).repeated(qsizetype(1) << valeur.back().digitValue());
+        balises.Definir(lignes[i].left(egal), valeur);
+        EXIGER(balises.Valeur(lignes[i].left(egal)).size() <= TBalises::LongueurMaximale);
+    }
+
+    bool sansBalise = true;
+    for (const auto& [balise, valeur] : balises.Entrees())
+        sansBalise = sansBalise && (balise.isEmpty() || !texte.contains(balise));
+    try {
+        const QString resultat = RemplacerBalises(texte, balises);
+        EXIGER(resultat.size() <= TBalises::LongueurMaximale);
+        if (sansBalise) EXIGER(resultat == texte);
+        EXIGER(RemplacerBalises(texte, balises) == resultat);
+    } catch (const EMessageTropLong&) {
+        EXIGER(texte.size() > TBalises::LongueurMaximale || !sansBalise);
+    }
+    return 0;
+}

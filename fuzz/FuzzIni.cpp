@@ -1,0 +1,44 @@
+// The INI reader: every key listed is found again with its value, once, not empty, and
+// sections are found whatever the letter case of their name.
+#include <QSet>
+
+#include "fuzz/Exiger.h"
+#include "platform/TIniFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
+    const QByteArray octets = Octets(donnees, taille);
+    const TIniFile ini = TIniFile::DepuisOctets(octets);
+    const QString texte = DecoderTexteIni(octets);
+
+    // Every section name that the text may hold.
+    QSet<QString> sections;
+    for (QStringView ligne : QStringView(texte).split(u'\n')) {
+        ligne = ligne.trimmed();
+        const qsizetype fin = ligne.indexOf(u']');
+        if (ligne.startsWith(u'[') && fin > 0)
+            sections.insert(ligne.mid(1, fin - 1).trimmed().toString());
+    }
+    const QString absent = QStringLiteral("\x01absent");
+    for (const QString& section : sections) {
+        QStringList cles;
+        ini.ReadSection(section, cles);
+        QStringList autreCasse;
+        ini.ReadSection(section.toCaseFolded(), autreCasse);
+        EXIGER(cles == autreCasse);
+        EXIGER(QSet<QString>(cles.begin(), cles.end()).size() == cles.size());
+        for (const QString& cle : cles) {
+            EXIGER(!cle.isEmpty() && cle == cle.trimmed() && !cle.contains(u'\n'));
+            EXIGER(!cle.contains(u'='));
+            const QString valeur = ini.ReadString(section, cle, absent);
+            EXIGER(valeur != absent);
+            EXIGER(!valeur.contains(u'\n'));
+            const qint32 entier = ini.ReadInteger(section, cle, -7);
+            if (entier != -7) {
+                // A value read as an integer is an optional sign and digits.
+                bool ok = false;
+                EXIGER(valeur.toLongLong(&ok) == entier && ok);
+            }
+        }
+    }
+    return 0;
+}
