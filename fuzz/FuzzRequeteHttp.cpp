@@ -2,7 +2,7 @@
 // the same once more bytes follow it, its body starts inside the buffer after the blank
 // line, and its announced body length is never negative.
 #include "fuzz/Exiger.h"
-#include "platform/RequeteHttpRecue.h"
+#include "tools/http/RequeteHttpRecue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     const QByteArray tampon = Octets(donnees, taille);
