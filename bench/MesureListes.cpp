@@ -211,12 +211,22 @@ int main(int argc, char** argv) {
                                    .arg(grande));
              }},
             {"fenêtre d'envoi : ouverture", nouvelEnvoi, [&] { envoi->FormActivate(); }},
-            {"fenêtre d'envoi : choix de la catégorie", [&] { choisir(envoi->combo_categorie); },
+            // Picked in a window just opened, as a user does: the template list is empty.
+            {"fenêtre d'envoi : choix de la catégorie",
+             [&] {
+                 nouvelEnvoi();
+                 envoi->FormActivate();
+                 choisir(envoi->combo_categorie);
+             },
              [&] { envoi->combo_categorieChange(); }},
             {"configuration : ouverture", nouvelleConfiguration,
              [&] { configuration->FormActivate(); }},
             {"configuration : choix de la catégorie",
-             [&] { choisir(configuration->combo_categorie); },
+             [&] {
+                 nouvelleConfiguration();
+                 configuration->FormActivate();
+                 choisir(configuration->combo_categorie);
+             },
              [&] { configuration->combo_categorieSelect(); }},
         };
 

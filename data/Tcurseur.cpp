@@ -77,8 +77,14 @@ void TCurseur::SelectionnerChamps(const QString& champs) {
     IndexName.clear();
 }
 
+void TCurseur::DefinirPlage(const QString& champ, const QVariant& valeur) {
+    plageChamp = champ;
+    plageValeur = valeur;
+}
+
 void TCurseur::AnnulerPlage() {
-    // No range is ever set; nothing to cancel.
+    plageChamp.clear();
+    plageValeur.clear();
 }
 
 void TCurseur::Premier() {
@@ -101,6 +107,7 @@ void TCurseur::Premier() {
     }
 
     QString texte = QStringLiteral("SELECT * FROM %1").arg(Citer(TableName));
+    if (!plageChamp.isEmpty()) texte += QStringLiteral(" WHERE %1 = ?").arg(Citer(plageChamp));
     if (!ordre.isEmpty()) {
         QStringList cites;
         for (const QString& c : ordre) cites << Citer(c);
@@ -109,14 +116,18 @@ void TCurseur::Premier() {
 
     parcours = std::make_unique<QSqlQuery>(base);
     parcours->setForwardOnly(true);
-    if (!parcours->exec(texte)) {
+    bool execute = parcours->prepare(texte);
+    if (execute && !plageChamp.isEmpty()) parcours->addBindValue(plageValeur);
+    if (execute) execute = parcours->exec();
+    if (!execute) {
         QString message = TexteMoteur(parcours->lastError());
         parcours.reset();
         eof = true;
         throw EErreurBase(QStringLiteral("Erreur : la table « %1 » n'a pas pu être parcourue : %2")
                               .arg(TableName, message));
     }
-    // SQLite reads an unknown double-quoted name as a text constant: check the order fields.
+    // SQLite reads an unknown double-quoted name as a text constant: check the order and
+    // range fields.
     const QSqlRecord champs = parcours->record();
     for (const QString& c : ordre) {
         if (champs.indexOf(c) < 0) {
@@ -126,6 +137,13 @@ void TCurseur::Premier() {
                 QStringLiteral("Erreur : le champ de tri « %1 » n'existe pas dans la table « %2 ».")
                     .arg(c, TableName));
         }
+    }
+    if (!plageChamp.isEmpty() && champs.indexOf(plageChamp) < 0) {
+        parcours.reset();
+        eof = true;
+        throw EErreurBase(
+            QStringLiteral("Erreur : le champ de plage « %1 » n'existe pas dans la table « %2 ».")
+                .arg(plageChamp, TableName));
     }
     Avancer();
 }

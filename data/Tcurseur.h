@@ -24,7 +24,10 @@ class TCurseur {
     void Ouvrir();  // checks that the table exists
     void Fermer();
 
-    void AnnulerPlage();  // the program never sets a range; kept for the scanning steps
+    // A range: the walks that follow read only the rows whose field equals the value, in
+    // the same order. It stays until AnnulerPlage, which every full walk starts with.
+    void DefinirPlage(const QString& champ, const QVariant& valeur);
+    void AnnulerPlage();
     void Premier();
     void Suivant();
     bool Eof() const;
@@ -43,6 +46,8 @@ class TCurseur {
     QString indexColonnes;  // the index whose columns colonnesIndex holds
     QStringList colonnesIndex;
     bool actif = false;
+    QString plageChamp;  // empty: no range
+    QVariant plageValeur;
     std::unique_ptr<QSqlQuery> parcours;
     bool eof = true;
 };

@@ -30,6 +30,7 @@
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
+#include "ui/Ttrinoms.h"
 
 TFormEnvoiSMS* FormEnvoiSMS = nullptr;
 
@@ -44,22 +45,15 @@ static void ChargerImagesEnvoi() {
 
 namespace {
 
-// Adds a name to a drop-down list at its place in the locale's collation, after the names
-// that collate equal to it. The selection stays on the item it was on (none stays none:
-// a Qt combo would otherwise select the first item added to an empty list).
-int AjouterTrie(QComboBox* liste, const QString& nom) {
-    const int avant = liste->currentIndex();
-    QCollator collation;  // the default locale's
-    int place = liste->count();
-    for (int i = 0; i < liste->count(); ++i) {
-        if (collation.compare(nom, liste->itemText(i)) < 0) {
-            place = i;
-            break;
-        }
-    }
-    liste->insertItem(place, nom);
-    if (avant < 0) liste->setCurrentIndex(-1);
-    return place;
+// The drop-down lists sort by the default locale's collation.
+TTriNoms TriListes() { return TTriNoms(QCollator()); }
+
+template <class TRecord>
+QStringList Noms(const std::vector<std::unique_ptr<TRecord>>& liste) {
+    QStringList noms;
+    noms.reserve(static_cast<qsizetype>(liste.size()));
+    for (const auto& record : liste) noms << record->nom();
+    return noms;
 }
 
 // Red for a field to correct, else the system's window-text colour.
@@ -314,29 +308,29 @@ void TFormEnvoiSMS::FormActivate() {
         LireParametreEntier(DataModuleAbs->tblParametres, agence, utilisateur,
                             QStringLiteral("UTILISATION"), QStringLiteral("API"), 0);
     while (!services.Eof()) {
-        auto service = std::make_unique<TConfigurationApi>(services.Ligne());
-        const int index = AjouterTrie(combo_api, service->nom());
-        if (service->id() == preselection) combo_api->setCurrentIndex(index);
-        listeApi.push_back(std::move(service));
+        listeApi.push_back(std::make_unique<TConfigurationApi>(services.Ligne()));
         services.Suivant();
     }
+    const TTriNoms tri = TriListes();
+    const std::vector<int> placesApi = tri.Remplir(combo_api, Noms(listeApi));
+    for (size_t i = 0; i < listeApi.size(); ++i)
+        if (listeApi[i]->id() == preselection) combo_api->setCurrentIndex(placesApi[i]);
     if (combo_api->currentIndex() < 0 && combo_api->count() > 0) combo_api->setCurrentIndex(0);
 
     TCurseur& categories = DataModuleAbs->tblCategorie;
     categories.AnnulerPlage();
     categories.Premier();
     while (!categories.Eof()) {
-        auto categorie = std::make_unique<TCategorie>(categories.Ligne());
-        const int index = AjouterTrie(combo_categorie, categorie->nom());
-        const bool parDefaut = categorie->id_categorie() == categorieDefaut;
-        listeCategories.push_back(std::move(categorie));
-        if (parDefaut) {
-            combo_categorie->setCurrentIndex(index);
-            // The host chose the category: it stays for the life of the window.
-            combo_categorie->setEnabled(false);
-            combo_categorieChange();
-        }
+        listeCategories.push_back(std::make_unique<TCategorie>(categories.Ligne()));
         categories.Suivant();
+    }
+    const std::vector<int> placesCategories = tri.Remplir(combo_categorie, Noms(listeCategories));
+    for (size_t i = 0; i < listeCategories.size(); ++i) {
+        if (listeCategories[i]->id_categorie() != categorieDefaut) continue;
+        combo_categorie->setCurrentIndex(placesCategories[i]);
+        // The host chose the category: it stays for the life of the window.
+        combo_categorie->setEnabled(false);
+        combo_categorieChange();
     }
 
     if (combo_template->currentIndex() < 0 && combo_template->count() > 0)
@@ -405,18 +399,17 @@ void TFormEnvoiSMS::combo_categorieChange() {
     const TCategorie* categorie = CategorieNommee(combo_categorie->itemText(index));
     if (categorie == nullptr) return;
 
+    // Every template of the category, whoever wrote it, in the table's order; the
+    // cursor reads only that category's rows.
     TCurseur& modeles = DataModuleAbs->tblTemplate;
-    modeles.AnnulerPlage();
+    modeles.DefinirPlage(QStringLiteral("id_categorie"), categorie->id_categorie());
     modeles.Premier();
     while (!modeles.Eof()) {
-        auto modele = std::make_unique<TTemplate>(modeles.Ligne());
-        // Every template of the category, whoever wrote it.
-        if (modele->id_categorie() == categorie->id_categorie()) {
-            AjouterTrie(combo_template, modele->nom());
-            listeTemplates.push_back(std::move(modele));
-        }
+        listeTemplates.push_back(std::make_unique<TTemplate>(modeles.Ligne()));
         modeles.Suivant();
     }
+    modeles.AnnulerPlage();
+    TriListes().Remplir(combo_template, Noms(listeTemplates));
     if (combo_template->currentIndex() < 0 && combo_template->count() > 0)
         combo_template->setCurrentIndex(0);
     btnRefreshMessageClick();

@@ -33,6 +33,7 @@
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
 #include "ui/Tpagecontrol.h"
+#include "ui/Ttrinoms.h"
 
 TFicheConfiguration* FicheConfiguration = nullptr;
 
@@ -354,10 +355,12 @@ void TFicheConfiguration::FormActivate() {
 
     TCurseur& categories = DataModuleAbs->tblCategorie;
     categories.AnnulerPlage();
+    QStringList noms;
     for (categories.Premier(); !categories.Eof(); categories.Suivant()) {
         listeCategories.push_back(std::make_unique<TCategorie>(categories.Ligne()));
-        AjouterCategorieAuCombo(listeCategories.back()->nom());
+        noms << listeCategories.back()->nom();
     }
+    TriCategories().Remplir(combo_categorie, noms);
     combo_categorie->setCurrentIndex(-1);
     combo_categorie->clearEditText();
 
@@ -513,16 +516,13 @@ TTemplate* TFicheConfiguration::TemplateNomme(const QString& nom) const {
     return nullptr;
 }
 
-void TFicheConfiguration::AjouterCategorieAuCombo(const QString& nom) {
-    // QComboBox keeps no sorted order when it is editable: insert at the sorted place, after
-    // the names that sort equal, as a sorted list box of the desktop does.
+TTriNoms TFicheConfiguration::TriCategories() {
+    // QComboBox keeps no sorted order when it is editable: the names are put at their sorted
+    // place, after the names that sort equal, as a sorted list box of the desktop does,
+    // letter case aside.
     QCollator collation{QLocale()};
     collation.setCaseSensitivity(Qt::CaseInsensitive);
-    int place = 0;
-    while (place < combo_categorie->count() &&
-           collation.compare(combo_categorie->itemText(place), nom) <= 0)
-        ++place;
-    combo_categorie->insertItem(place, nom);
+    return TTriNoms(collation);
 }
 
 int TFicheConfiguration::EntreeTemplate(const QString& texte) const {
@@ -580,9 +580,10 @@ void TFicheConfiguration::OuvrirCategorie(const TCategorie* categorie) {
 
     if (!categorie) return;
     idCategorieCourante = categorie->id_categorie();
-    combo_template->addItem(EntreeNouveau);
+    QStringList entrees{EntreeNouveau};
     if (TListeTemplates* liste = TemplatesDeCategorie(idCategorieCourante))
-        for (const auto& modele : *liste) combo_template->addItem(modele->nom());
+        for (const auto& modele : *liste) entrees << modele->nom();
+    combo_template->addItems(entrees);
     // The first entry appended becomes the current one: none is picked yet.
     combo_template->setCurrentIndex(-1);
     combo_template->clearEditText();
@@ -607,11 +608,8 @@ void TFicheConfiguration::btnAddTemplateClick() {
         throw EErreurBase(
             QStringLiteral("Erreur : la catégorie « %1 » n'a pas été sauvegardée.").arg(nom));
     listeCategories.push_back(std::move(categorie));
-    AjouterCategorieAuCombo(nom);
     // Among equal names, the new one is the last of them.
-    int place = combo_categorie->count() - 1;
-    while (place >= 0 && combo_categorie->itemText(place) != nom) --place;
-    combo_categorie->setCurrentIndex(place);
+    combo_categorie->setCurrentIndex(TriCategories().Inserer(combo_categorie, nom));
     // Picked by name like any entry: when an older category has the same name, that one
     // becomes current. Making the new one current would file the templates created next
     // under a category that no list can open again, since every pick finds the first of a

@@ -21,6 +21,7 @@ class TCategorie;
 class TConfigurationApi;
 class TPageControl;
 class TTemplate;
+class TTriNoms;
 
 // The configuration window (modes CONFIG and CONFIGURATION): the sending services' keys on
 // one tab, the categories, the templates and the creation right on the other.
@@ -122,7 +123,8 @@ class TFicheConfiguration : public QWidget {
     TCategorie* CategorieNommee(const QString& nom) const;
     TListeTemplates* TemplatesDeCategorie(qint32 idCategorie) const;
     TTemplate* TemplateNomme(const QString& nom) const;
-    void AjouterCategorieAuCombo(const QString& nom);
+    // The order of the category combo.
+    static TTriNoms TriCategories();
     // The picking steps of a category; nullptr when the combo names none.
     void OuvrirCategorie(const TCategorie* categorie);
     int EntreeTemplate(const QString& texte) const;

@@ -222,6 +222,30 @@ TEST(Datamoduleabs, OrdreDesCurseurs) {
     EXPECT_THROW(m.tblCategorie.Premier(), EErreurBase);
 }
 
+TEST(Datamoduleabs, PlageDUnCurseur) {
+    TBaseTest base;
+    for (int id : {9, 2, 7, 5})
+        base.AjouterTemplate(
+            {.id = id, .id_categorie = id == 7 ? 2 : 1, .nom = QString::number(id)});
+    TDataModuleAbs& m = base.Module();
+    m.OuvrirBase();
+    TCurseur& c = m.tblTemplate;
+    // The rows of the range only, in the cursor's order, until the range is cancelled.
+    auto plage = [&](const QVariant& valeur) {
+        QStringList noms;
+        c.DefinirPlage("id_categorie", valeur);
+        for (c.Premier(); !c.Eof(); c.Suivant()) noms << c.Champ("nom").toString();
+        return noms;
+    };
+    EXPECT_EQ(plage(1), (QStringList{"2", "5", "9"}));
+    EXPECT_EQ(plage(3), QStringList());
+    c.Premier();
+    EXPECT_TRUE(c.Eof());
+    EXPECT_EQ(Parcourir(c, "nom"), (QStringList{"2", "5", "7", "9"}));
+    c.DefinirPlage("categorie", 1);
+    EXPECT_THROW(c.Premier(), EErreurBase);
+}
+
 TEST(Datamoduleabs, RequeteLignesParametresEtLecture) {
     TBaseTest base;
     TDataModuleAbs& m = base.Module();
