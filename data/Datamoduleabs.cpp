@@ -119,6 +119,19 @@ void TDataModuleAbs::OuvrirBase() {
         tblCategorie.Ouvrir();
         tblParametres.Ouvrir();
         tblTemplate.Ouvrir();
+        // Every column the program reads or writes, so that a damaged layout stops here
+        // rather than after a message has left.
+        tblHistorique.VerifierColonnes({"id", "agence", "utilisateur", "date_creation",
+                                        "expediteur", "destinataire", "numero", "message",
+                                        "date_envoi", "etat"});
+        tblConfigurationApi.VerifierColonnes({"id", "nom", "url", "cle", "cle_api", "numero",
+                                              "message", "expediteur", "date_envoi", "format_date",
+                                              "statut_ok"});
+        tblCategorie.VerifierColonnes({"id_categorie", "interne", "nom"});
+        tblParametres.VerifierColonnes(
+            {"agence", "utilisateur", "section", "cle", "valeur_type", "valeur_int"});
+        tblTemplate.VerifierColonnes(
+            {"id_template", "agence", "utilisateur", "id_categorie", "nom", "texte"});
 
         tblHistorique.SelectionnerIndex(QStringLiteral("ID"));
         tblConfigurationApi.SelectionnerIndex(QStringLiteral("ID"));

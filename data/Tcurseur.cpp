@@ -30,6 +30,21 @@ void TCurseur::Ouvrir() {
     actif = true;
 }
 
+void TCurseur::VerifierColonnes(const QStringList& colonnes) const {
+    QSqlQuery essai(Connexion(nomConnexion));
+    if (!essai.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(Citer(TableName))))
+        throw EErreurBase(
+            QStringLiteral("Erreur : la table « %1 » est absente de la base de données : %2")
+                .arg(TableName, TexteMoteur(essai.lastError())));
+    const QSqlRecord ligne = essai.record();
+    for (const QString& colonne : colonnes)
+        if (ligne.indexOf(colonne) < 0)
+            throw EErreurBase(
+                QStringLiteral("Erreur : la colonne « %1 » manque dans la table « %2 » de la "
+                               "base de données.")
+                    .arg(colonne, TableName));
+}
+
 void TCurseur::Fermer() {
     parcours.reset();
     eof = true;

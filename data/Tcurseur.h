@@ -22,6 +22,8 @@ class TCurseur {
     QString NomConnexion() const { return nomConnexion; }
     bool Active() const { return actif; }
     void Ouvrir();  // checks that the table exists
+    // Raises EErreurBase naming the first of these columns that the table lacks.
+    void VerifierColonnes(const QStringList& colonnes) const;
     void Fermer();
 
     // A range: the walks that follow read only the rows whose field equals the value, in

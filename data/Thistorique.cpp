@@ -27,7 +27,11 @@ THistorique::THistorique(const QSqlRecord& ligne)
     Fetat = ChampLigne(ligne, QStringLiteral("etat")).toString();
 }
 
-void THistorique::AjouterHistorique(const TNouvelleLigne& ligne) {
+void THistorique::AjouterHistorique(const TNouvelleLigne& ligne) { Inserer(ligne, true); }
+
+void THistorique::VerifierEcriture(const TNouvelleLigne& ligne) { Inserer(ligne, false); }
+
+void THistorique::Inserer(const TNouvelleLigne& ligne, bool garder) {
     if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     if (!requete) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
@@ -51,7 +55,7 @@ void THistorique::AjouterHistorique(const TNouvelleLigne& ligne) {
     TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
     if (requete->ExecSQL() != 1)
         throw EErreurBase("Erreur : la ligne d'historique n'a pas été enregistrée.");
-    transaction.Valider();
+    if (garder) transaction.Valider();  // otherwise rolled back when it ends
 }
 
 void THistorique::ParcourirLignes(TRequete& requete,

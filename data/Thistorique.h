@@ -43,8 +43,14 @@ class THistorique {
     };
     // Appends one row; date_creation is now, the id comes from the database.
     static void AjouterHistorique(const TNouvelleLigne& ligne);
+    // Writes the row and takes it back at once (a rolled-back transaction): raises
+    // EErreurBase when the row could not be written now (file or folder read-only, base
+    // held by another copy, disk full, a column missing). Run before a message leaves.
+    static void VerifierEcriture(const TNouvelleLigne& ligne);
 
   private:
+    static void Inserer(const TNouvelleLigne& ligne, bool garder);
+
     qint32 Fid = 0;
     QString Fagence, Futilisateur;
     QDateTime Fdate_creation;

@@ -1,7 +1,13 @@
 #include "envoi/Tenvoisms.h"
 
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QThread>
+#include <QUrl>
 #include <exception>
 
+#include "data/EErreurBase.h"
+#include "data/MoteurSqlite.h"
 #include "data/Tconfigurationapi.h"
 #include "data/Thistorique.h"
 #include "envoi/RemplacerBalises.h"
@@ -9,6 +15,7 @@
 #include "envoi/UrlEnvoi.h"
 #include "platform/ClientHttp.h"
 #include "platform/Dialogues.h"
+#include "platform/EncodageRequete.h"
 #include "platform/JournalSysteme.h"
 #include "platform/Sablier.h"
 
@@ -20,6 +27,46 @@ const TEntetesHttp EntetesEnvoi = {
     {"Content-Type", "application/json"},
     {"Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"},
 };
+
+// An outcome is stored and shown cut to this length: a service's answer may be long.
+constexpr qsizetype LongueurMaximaleEtat = 2000;
+
+// A text that comes from the service, as it may be shown and stored: the service key,
+// if the service echoes it, masked (as typed and as encoded in a URL), then cut.
+class TTexteExterieur {
+  public:
+    explicit TTexteExterieur(const QString& cle) {
+        // A key of one to three characters would mask ordinary words: such a key is no
+        // secret worth it.
+        if (cle.size() < 4) return;
+        formes << cle << QString::fromLatin1(QUrl::toPercentEncoding(cle)) << EncoderValeur(cle);
+    }
+    QString operator()(QString texte) const {
+        for (const QString& forme : formes) texte.replace(forme, QStringLiteral("****"));
+        return texte.left(LongueurMaximaleEtat);
+    }
+
+  private:
+    QStringList formes;
+};
+
+// Why the history cannot be written, in French first, the engine's text after.
+QString CauseEcriture(QString texte) {
+    if (texte.startsWith(QStringLiteral("Erreur : "))) texte.remove(0, 9);
+    const auto contient = [&](const char* mot) {
+        return texte.contains(QLatin1String(mot), Qt::CaseInsensitive);
+    };
+    QString cause;
+    if (contient("locked") || contient("busy"))
+        cause = QStringLiteral("la base est utilisée par un autre poste");
+    else if (contient("readonly") || contient("read-only"))
+        cause = QStringLiteral("la base est en lecture seule");
+    else if (contient("full"))
+        cause = QStringLiteral("le disque de la base est plein");
+    else if (contient("unable to open"))
+        cause = QStringLiteral("le dossier de la base n'accepte pas l'écriture");
+    return cause.isEmpty() ? texte : cause + QStringLiteral(" (") + texte + QLatin1Char(')');
+}
 
 }  // namespace
 
@@ -44,7 +91,29 @@ std::optional<QString> TEnvoiSms::Envoyer(
         return std::nullopt;
     }
 
+    THistorique::TNouvelleLigne ligne{
+        .agence = demande.agence,
+        .utilisateur = demande.utilisateur,
+        .expediteur = demande.expediteur,
+        .destinataire = balises.Valeur(QStringLiteral("<Client_Nom>")),
+        .numero = numero,
+        .message = message,
+        .date_envoi = demande.dateEnvoi,
+        .etat = QString(LongueurMaximaleEtat, u'x')};
+    // No message leaves without its history row: the row is written and taken back first,
+    // so that a base that cannot take it now stops the send here.
+    try {
+        TSablier sablier;
+        THistorique::VerifierEcriture(ligne);
+    } catch (const EErreurBase& e) {
+        throw EErreurBase(
+            QStringLiteral("Erreur : le SMS n'a pas été envoyé, car l'historique ne peut pas être "
+                           "écrit : %1")
+                .arg(CauseEcriture(QString::fromUtf8(e.what()))));
+    }
+
     if (debutRequete) debutRequete();
+    const TTexteExterieur exterieur(demande.service.cle());
     QString etat;
     try {
         derniereUrl = url;
@@ -54,10 +123,10 @@ std::optional<QString> TEnvoiSms::Envoyer(
             corps = client->Get(url, EntetesEnvoi);
         }
         const TReponseService reponse = InterpreterReponse(corps);
-        if (reponse.dialogue) MessageDlg(*reponse.dialogue, TTypeDialogue::Erreur, mbOK);
-        etat = reponse.etat;
+        if (reponse.dialogue) MessageDlg(exterieur(*reponse.dialogue), TTypeDialogue::Erreur, mbOK);
+        etat = exterieur(reponse.etat);
     } catch (const std::exception& e) {
-        etat = QStringLiteral("Erreur : ") + QString::fromUtf8(e.what());
+        etat = exterieur(QStringLiteral("Erreur : ") + QString::fromUtf8(e.what()));
         MessageDlg(etat, TTypeDialogue::Erreur, mbOK);
     }
     if (afficherReponse) afficherReponse(etat);
@@ -65,15 +134,32 @@ std::optional<QString> TEnvoiSms::Envoyer(
         JournaliserEnvoi(demande.agence, demande.utilisateur, demande.service.nom(), etat,
                          {demande.service.cle(), message});
 
-    // Written whatever the outcome; a failure of the database here is not the send's to
-    // handle and leaves for the caller.
-    THistorique::AjouterHistorique({.agence = demande.agence,
-                                    .utilisateur = demande.utilisateur,
-                                    .expediteur = demande.expediteur,
-                                    .destinataire = balises.Valeur(QStringLiteral("<Client_Nom>")),
-                                    .numero = numero,
-                                    .message = message,
-                                    .date_envoi = demande.dateEnvoi,
-                                    .etat = etat});
+    // Written whatever the outcome. The message has left: a failure is tried again for as
+    // long as another copy may hold the base, then told plainly.
+    ligne.etat = etat;
+    TSablier sablier;
+    QElapsedTimer attente;
+    attente.start();
+    for (;;) {
+        try {
+            THistorique::AjouterHistorique(ligne);
+            break;
+        } catch (const EErreurBase& e) {
+            if (attente.elapsed() < DelaiAttenteMs) {
+                QThread::msleep(100);
+                continue;
+            }
+            const QString cause = CauseEcriture(QString::fromUtf8(e.what()));
+            MessageDlg(etat == QString::fromUtf8("Envoyé")
+                           ? QStringLiteral("Le SMS a été envoyé mais n'a pas pu être inscrit "
+                                            "dans l'historique : %1")
+                                 .arg(cause)
+                           : QStringLiteral("L'issue de l'envoi n'a pas pu être inscrite dans "
+                                            "l'historique : %1")
+                                 .arg(cause),
+                       TTypeDialogue::Erreur, mbOK);
+            break;
+        }
+    }
     return etat;
 }

@@ -203,7 +203,7 @@ TClientHttp::TEchange TClientHttp::Echanger(const QUrl& adresse, const TEntetesH
     });
     // The body is taken as it comes, so that its size is known before it is all there.
     const auto lire = [&] {
-        if (tropLongue) return;
+        if (tropLongue || !reponse->isOpen()) return;
         echange.corps += reponse->readAll();
         if (echange.corps.size() > TailleMaximaleReponse) {
             tropLongue = true;

@@ -40,6 +40,8 @@ class TBoiteMessage : public QMessageBox {
 void TDialoguesQt::ShowMessage(const QString& texte) {
     QMessageBox boite(QMessageBox::NoIcon, QApplication::applicationDisplayName(), texte,
                       QMessageBox::Ok, FenetreParente());
+    // Texts come from outside too (a service's reason phrase): never read as markup.
+    boite.setTextFormat(Qt::PlainText);
     boite.exec();
 }
 
@@ -55,6 +57,7 @@ TResultatDialogue TDialoguesQt::MessageDlg(const QString& texte, TTypeDialogue t
         titre = QStringLiteral("Confirmation");
     }
     TBoiteMessage boite(icone, titre, texte, QMessageBox::NoButton, FenetreParente());
+    boite.setTextFormat(Qt::PlainText);
     // A Yes/No question has two answers and no way around them.
     boite.seulementLesBoutons = boutons == mbYesNo;
     if (boutons & mbOK) boite.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

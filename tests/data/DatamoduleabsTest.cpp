@@ -147,7 +147,7 @@ TEST(Datamoduleabs, FichierVideSansTables) {
     EXPECT_EQ(Contenu(base.Dossier()), QStringList{"sms.abs"});
 }
 
-TEST(Datamoduleabs, TableOuIndexManquant) {
+TEST(Datamoduleabs, TableColonneOuIndexManquant) {
     {
         TBaseTest base;
         base.Executer("DROP TABLE Template");
@@ -157,6 +157,18 @@ TEST(Datamoduleabs, TableOuIndexManquant) {
         // Nothing is left half open.
         EXPECT_FALSE(base.Module().Database().isOpen());
         EXPECT_FALSE(base.Module().tblHistorique.Active());
+    }
+    // A column dropped: refused at opening, not when a row is written after a send.
+    for (const auto& [table, colonne] :
+         {std::pair{"Historique", "etat"}, std::pair{"ConfigurationApi", "format_date"},
+          std::pair{"Parametres", "valeur_int"}}) {
+        TBaseTest base;
+        base.Executer(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(table, colonne));
+        const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+        EXPECT_EQ(texte, QStringLiteral("Erreur : la colonne « %1 » manque dans la table « %2 » "
+                                        "de la base de données.")
+                             .arg(colonne, table));
+        EXPECT_FALSE(base.Module().Database().isOpen());
     }
     for (const char* index : {"Categorie_ID", "ConfigurationApi_ID", "Historique_ID", "Template_ID",
                               "Parametres_OnlyOne"}) {

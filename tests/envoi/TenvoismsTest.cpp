@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <QCursor>
+#include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 
 #include "commun/BaseTest.h"
 #include "commun/DialoguesScriptes.h"
 #include "commun/ServeurTest.h"
+#include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
 #include "data/Tconfigurationapi.h"
 #include "envoi/RemplacerBalises.h"
@@ -27,7 +31,7 @@ class TEnvoiSmsTest : public ::testing::Test {
         return TConfigurationApi({.id = 1,
                                   .nom = "Service test",
                                   .url = serveur.Url(chemin),
-                                  .cle = "CLE",
+                                  .cle = cle,
                                   .cle_api = "key",
                                   .numero = "to",
                                   .message = "text",
@@ -85,6 +89,31 @@ class TEnvoiSmsTest : public ::testing::Test {
     TBalises balises;
     QDateTime dateEnvoi{QDate(2025, 3, 5), QTime(9, 7, 2)};
     QStringList affichages;
+    QString cle = QStringLiteral("CLE");
+};
+
+// A small filesystem of its own, to make the base's disk read-only or full. Needs the right
+// to mount (root); the tests that use it are skipped elsewhere.
+class TMontage {
+  public:
+    explicit TMontage(const char* taille) {
+        const QByteArray options = QByteArray("size=") + taille;
+        monte = ::mount("tmpfs", Dossier().toLocal8Bit().constData(), "tmpfs", 0,
+                        options.constData()) == 0;
+    }
+    ~TMontage() {
+        if (monte) ::umount2(Dossier().toLocal8Bit().constData(), MNT_DETACH);
+    }
+    bool Monte() const { return monte; }
+    QString Dossier() const { return dossier.path(); }
+    bool LectureSeule() {
+        return ::mount(nullptr, Dossier().toLocal8Bit().constData(), nullptr,
+                       MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+  private:
+    QTemporaryDir dossier;
+    bool monte = false;
 };
 
 }  // namespace
@@ -275,9 +304,91 @@ TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparai
     EXPECT_EQ(serveur.Requetes().back().Parametre("text"), "B Parlivo SA");
 }
 
-TEST_F(TEnvoiSmsTest, UnEchecDEcritureDeLaLigneSortApresAvoirAfficheLEtat) {
+// Nothing leaves when the row cannot be written: the cause is said and no request made.
+TEST_F(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
+    const auto refuse = [&](const char* cause) {
+        try {
+            Envoyer("0612345678", "Bonjour");
+            ADD_FAILURE() << "envoyé";
+        } catch (const EErreurBase& e) {
+            const QString texte = QString::fromUtf8(e.what());
+            EXPECT_TRUE(texte.startsWith(QStringLiteral(
+                "Erreur : le SMS n'a pas été envoyé, car l'historique ne peut pas être écrit : ")))
+                << texte.toStdString();
+            EXPECT_TRUE(texte.contains(QString::fromUtf8(cause))) << texte.toStdString();
+        }
+        EXPECT_TRUE(serveur.Requetes().empty());
+        EXPECT_TRUE(affichages.isEmpty());
+    };
+
+    // A base held by another running program.
+    QProcess autre;
+    autre.start(QStringLiteral("sqlite3"), {base.Chemin()});
+    ASSERT_TRUE(autre.waitForStarted());
+    autre.write("BEGIN EXCLUSIVE;\nSELECT 'pret';\n");
+    ASSERT_TRUE(autre.waitForReadyRead(5000));
+    refuse("la base est utilisée par un autre poste");
+    autre.closeWriteChannel();
+    ASSERT_TRUE(autre.waitForFinished());
+    EXPECT_EQ(NombreLignes(), 0);
+
+    // The base closed.
     DataModuleAbs->FermerBase();
-    EXPECT_THROW(Envoyer("0612345678", "Bonjour"), EErreurBase);
+    refuse("n'est pas ouverte");
+
+    // A read-only disk (file and folder), then a full one.
+    TMontage lectureSeule("1m");
+    if (!lectureSeule.Monte()) GTEST_SKIP() << "pas de droit de monter un système de fichiers";
+    CreerBase(lectureSeule.Dossier() + QStringLiteral("/sms.abs"));
+    ASSERT_TRUE(lectureSeule.LectureSeule());
+    TDataModuleAbs moduleLecture(lectureSeule.Dossier());
+    DataModuleAbs = &moduleLecture;
+    moduleLecture.OuvrirBase();
+    refuse("la base est en lecture seule");
+
+    TMontage plein("256k");
+    CreerBase(plein.Dossier() + QStringLiteral("/sms.abs"));
+    {
+        QFile remplissage(plein.Dossier() + QStringLiteral("/remplissage"));
+        ASSERT_TRUE(remplissage.open(QIODevice::WriteOnly));
+        while (remplissage.write(QByteArray(4096, 'x')) == 4096 && remplissage.flush()) {
+        }
+    }
+    TDataModuleAbs modulePlein(plein.Dossier());
+    DataModuleAbs = &modulePlein;
+    modulePlein.OuvrirBase();
+    refuse("le disque de la base est plein");
+    DataModuleAbs = &base.Module();
+}
+
+// The message has left: a row that cannot be written after is tried again, then said.
+TEST_F(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
+    QObject::connect(&serveur, &TServeurTest::RequeteRecue, [&] {
+        base.Executer(QStringLiteral("ALTER TABLE Historique RENAME TO Ancien"));
+    });
+    EXPECT_EQ(Envoyer("0612345678", "Bonjour"), Envoye);
     EXPECT_EQ(serveur.Requetes().size(), 1u);
     EXPECT_EQ(affichages, QStringList{Envoye});
+    const auto apres = DialoguesApresConfirmation();
+    ASSERT_EQ(apres.size(), 1u);
+    EXPECT_TRUE(apres[0].texte.startsWith(
+        QStringLiteral("Le SMS a été envoyé mais n'a pas pu être inscrit dans l'historique : ")))
+        << apres[0].texte.toStdString();
+}
+
+// What the service sends back is text of its own: its echo of the key is masked, and a
+// long outcome is cut before it is shown and stored.
+TEST_F(TEnvoiSmsTest, LaCleRenvoyeeEstMasqueeEtLEtatCoupe) {
+    cle = QStringLiteral("SECRET+42 é");
+    serveur.Repondre(200, QString::fromUtf8("{\"resultat\":0,\"erreurs\":\"cle SECRET+42 é "
+                                            "SECRET%2B42%20%C3%A9 ")
+                                  .toUtf8() +
+                              QByteArray(3000, 'z') + "\"}");
+    const std::optional<QString> etat = Envoyer("0612345678", "Bonjour");
+    ASSERT_TRUE(etat);
+    EXPECT_TRUE(etat->startsWith(QStringLiteral("Erreur : \"cle **** **** zzz")))
+        << etat->left(60).toStdString();
+    EXPECT_EQ(etat->size(), 2000);
+    EXPECT_EQ(Colonne("etat").toString(), *etat);
+    EXPECT_EQ(affichages, QStringList{*etat});
 }

@@ -62,3 +62,23 @@ TEST(DialoguesQtTest, EchapEtFermetureNeRepondentPasALaQuestionOuiNon) {
                                    TTypeDialogue::Confirmation, mbOKCancel),
               TResultatDialogue::mrCancel);
 }
+
+TEST(DialoguesQtTest, LesTextesSontMontresTelsQuelsJamaisCommeDuBalisage) {
+    TDialoguesQt dialogues;
+    const QString texte = QStringLiteral("Erreur : statut HTTP 500 (Panne <b>cle</b>)");
+    for (const bool message : {true, false}) {
+        Qt::TextFormat format = Qt::AutoText;
+        QString montre;
+        SurLaProchaineBoite([&](QMessageBox* boite) {
+            format = boite->textFormat();
+            montre = boite->text();
+            boite->buttons().front()->click();
+        });
+        if (message)
+            dialogues.MessageDlg(texte, TTypeDialogue::Erreur, mbOK);
+        else
+            dialogues.ShowMessage(texte);
+        EXPECT_EQ(format, Qt::PlainText);
+        EXPECT_EQ(montre, texte);
+    }
+}
