@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
+#include <algorithm>
 #include <limits>
 
 #include "data/Connexionbase.h"
@@ -93,12 +96,19 @@ void TDataModuleAbs::Connecter() {
     // Several running copies share the file: wait for the others instead of failing.
     bool ok = q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(DelaiAttenteMs));
     RegleAttenteSqlite(base);
-    // SQLite opens any file; only the first read tells whether it is a database.
+    // SQLite opens any file; only the first read tells whether it is a database. It may
+    // wait for another copy that holds the file.
     if (ok) ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
     if (!ok) {
         QString moteur = TexteMoteur(q.lastError());
+        const int code = q.lastError().nativeErrorCode().toInt() & 0xFF;
         q = QSqlQuery();
         base.close();
+        if (code == 5 || code == 6)  // SQLITE_BUSY, SQLITE_LOCKED
+            throw EErreurBase(
+                QStringLiteral("Erreur : la base de données « %1 » est utilisée par un autre "
+                               "poste ; réessayez dans un instant (%2)")
+                    .arg(QDir::toNativeSeparators(chemin), moteur));
         throw EErreurBase(QStringLiteral("Erreur : le fichier « %1 » n'est pas une base de données "
                                          "utilisable : %2")
                               .arg(QDir::toNativeSeparators(chemin), moteur));
@@ -167,14 +177,20 @@ std::unique_ptr<TRequete> TDataModuleAbs::CreerRequete() {
 
 qint32 TDataModuleAbs::ProchainId(TCurseur& table) {
     table.AnnulerPlage();
-    table.Premier();
-    qint64 maximum = 0;
-    while (!table.Eof()) {
-        const QSqlRecord ligne = table.Ligne();
-        qint64 valeur = ligne.count() > 0 ? ligne.value(0).toLongLong() : 0;
-        if (valeur > maximum) maximum = valeur;
-        table.Suivant();
-    }
+    // The largest value of the first column, read through its index rather than by
+    // walking every row.
+    QSqlQuery q(Database());
+    QString premiere;
+    if (q.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table.TableName)) &&
+        q.record().count() > 0)
+        premiere = q.record().fieldName(0);
+    if (premiere.isEmpty() ||
+        !q.exec(QStringLiteral("SELECT MAX(\"%1\") FROM %2").arg(premiere, table.TableName)))
+        throw EErreurBase(
+            QStringLiteral("Erreur : le prochain identifiant de la table « %1 » n'a pas pu être "
+                           "lu : %2")
+                .arg(table.TableName, TexteMoteur(q.lastError())));
+    const qint64 maximum = q.next() ? std::max<qint64>(q.value(0).toLongLong(), 0) : 0;
     if (maximum >= std::numeric_limits<qint32>::max())
         throw EErreurBase(QStringLiteral("Erreur : plus aucun identifiant disponible dans la "
                                          "table « %1 » (le plus grand vaut %2).")

@@ -181,6 +181,26 @@ TEST(Datamoduleabs, TableColonneOuIndexManquant) {
     }
 }
 
+// A base another program holds while this one opens is named as busy, not as unusable.
+TEST(Datamoduleabs, BaseTenueParUnAutreProgrammeALOuverture) {
+    TBaseTest base;
+    QProcess autre;
+    autre.start(QStringLiteral("sqlite3"), {base.Chemin()});
+    ASSERT_TRUE(autre.waitForStarted());
+    autre.write("BEGIN EXCLUSIVE;\nSELECT 'pret';\n");
+    ASSERT_TRUE(autre.waitForReadyRead(5000));
+    const QString texte = TexteErreur([&] { base.Module().OuvrirBase(); });
+    EXPECT_TRUE(texte.startsWith(
+        QStringLiteral("Erreur : la base de données « %1 » est utilisée par un autre poste ; "
+                       "réessayez dans un instant")
+            .arg(QDir::toNativeSeparators(base.Chemin()))))
+        << texte.toStdString();
+    autre.closeWriteChannel();
+    ASSERT_TRUE(autre.waitForFinished());
+    base.Module().OuvrirBase();
+    EXPECT_TRUE(base.Module().tblHistorique.Active());
+}
+
 TEST(Datamoduleabs, ProchainId) {
     TBaseTest base;
     TDataModuleAbs& m = base.Module();
