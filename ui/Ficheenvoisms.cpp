@@ -25,11 +25,13 @@
 #include "envoi/Tenvoisms.h"
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
-#include "platform/TIniFile.h"
 #include "ui/Accessibilite.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
+#include "ui/Recordnomme.h"
+#include "ui/Textememo.h"
+#include "ui/Tparametreshote.h"
 #include "ui/Ttrinoms.h"
 
 TFormEnvoiSMS* FormEnvoiSMS = nullptr;
@@ -279,22 +281,8 @@ void TFormEnvoiSMS::RelierControles() {
 }
 
 bool TFormEnvoiSMS::event(QEvent* evenement) {
-    if (evenement->type() == QEvent::WindowActivate && !ouverte) {
-        ouverte = true;
-        Proteger([this] { FormActivate(); });
-    }
+    OuvrirALaPremiereActivation(this, evenement, ouverte, [this] { FormActivate(); });
     return QWidget::event(evenement);
-}
-
-void TFormEnvoiSMS::showEvent(QShowEvent* evenement) {
-    if (!centree) {
-        centree = true;
-        CentrerFenetre(this);
-        // The host starts the program for this one window: it comes to the front, which
-        // also runs the opening steps where no window manager hands out the activation.
-        activateWindow();
-    }
-    QWidget::showEvent(evenement);
 }
 
 void TFormEnvoiSMS::FormActivate() {
@@ -343,48 +331,23 @@ void TFormEnvoiSMS::FormActivate() {
 }
 
 void TFormEnvoiSMS::LireFichierParametres() {
-    const TIniFile ini(fichierParametres);
-    agence = ini.ReadString(QStringLiteral("Config"), QStringLiteral("Agence"), QString(""));
-    utilisateur =
-        ini.ReadString(QStringLiteral("Config"), QStringLiteral("Utilisateur"), QString(""));
-    categorieDefaut = ini.ReadInteger(QStringLiteral("Config"), QStringLiteral("Categorie"), 0);
-    edtExpediteur->setText(
-        ini.ReadString(QStringLiteral("Config"), QStringLiteral("Expediteur"), QString("")));
-    edtNumero->setText(
-        ini.ReadString(QStringLiteral("Config"), QStringLiteral("Numero"), QString("")));
+    const TParametresHote parametres = TParametresHote::Lire(fichierParametres);
+    agence = parametres.agence;
+    utilisateur = parametres.utilisateur;
+    categorieDefaut = parametres.categorie;
+    edtExpediteur->setText(parametres.expediteur);
+    edtNumero->setText(parametres.numero);
     // The field starts empty (its sample number is a placeholder), so a file without a
     // number changes no text: the caption still turns red, as for a number emptied.
     edtNumeroChange();
-    AjouterBalisesSection(QStringLiteral("Societe"));
-    AjouterBalisesSection(QStringLiteral("Dossier"));
-    AjouterBalisesSection(QStringLiteral("Client"));
+    for (const char* section : TParametresHote::SectionsBalises)
+        AjouterBalisesSection(parametres, QLatin1String(section));
 }
 
-void TFormEnvoiSMS::AjouterBalisesSection(const QString& section) {
-    const TIniFile ini(fichierParametres);
-    QStringList cles;
-    ini.ReadSection(section, cles);
-    for (const QString& cle : cles)
-        balises.Definir(TBalises::TexteBalise(section, cle),
-                        ini.ReadString(section, cle, QString("")));
-}
-
-const TConfigurationApi* TFormEnvoiSMS::ServiceNomme(const QString& nom) const {
-    for (const auto& service : listeApi)
-        if (service->nom() == nom) return service.get();
-    return nullptr;
-}
-
-const TCategorie* TFormEnvoiSMS::CategorieNommee(const QString& nom) const {
-    for (const auto& categorie : listeCategories)
-        if (categorie->nom() == nom) return categorie.get();
-    return nullptr;
-}
-
-const TTemplate* TFormEnvoiSMS::TemplateNomme(const QString& nom) const {
-    for (const auto& modele : listeTemplates)
-        if (modele->nom() == nom) return modele.get();
-    return nullptr;
+void TFormEnvoiSMS::AjouterBalisesSection(const TParametresHote& parametres,
+                                          const QString& section) {
+    for (const auto& [cle, valeur] : parametres.Section(section))
+        balises.Definir(TBalises::TexteBalise(section, cle), valeur);
 }
 
 void TFormEnvoiSMS::combo_apiChange() { ColorerLibelle(label_api, false); }
@@ -396,7 +359,7 @@ void TFormEnvoiSMS::combo_categorieChange() {
 
     const int index = combo_categorie->currentIndex();
     if (index < 0) return;
-    const TCategorie* categorie = CategorieNommee(combo_categorie->itemText(index));
+    const TCategorie* categorie = RecordNomme(listeCategories, combo_categorie->itemText(index));
     if (categorie == nullptr) return;
 
     // Every template of the category, whoever wrote it, in the table's order; the
@@ -420,7 +383,7 @@ void TFormEnvoiSMS::combo_templateChange() { btnRefreshMessageClick(); }
 void TFormEnvoiSMS::btnRefreshMessageClick() {
     const int index = combo_template->currentIndex();
     if (index < 0) return;
-    const TTemplate* modele = TemplateNomme(combo_template->itemText(index));
+    const TTemplate* modele = RecordNomme(listeTemplates, combo_template->itemText(index));
     if (modele == nullptr) return;
     QString texte;
     try {
@@ -438,15 +401,6 @@ void TFormEnvoiSMS::edtNumeroChange() { ColorerLibelle(label_numero, edtNumero->
 
 void TFormEnvoiSMS::memoMessageChange() {
     ColorerLibelle(label_message, memoMessage->toPlainText().isEmpty());
-}
-
-QString TFormEnvoiSMS::TexteMessage() const {
-    // The document's own characters: toPlainText() would turn every non-breaking space
-    // (French typography puts one before "!", "?", ":" and inside quotes) into a plain one.
-    QString texte = memoMessage->document()->toRawText();
-    texte.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
-    texte.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
-    return texte;
 }
 
 void TFormEnvoiSMS::Refuser(const QString& message, QLabel* libelle, QWidget* champ) {
@@ -474,13 +428,13 @@ void TFormEnvoiSMS::btnEnvoyerClick() {
                 label_numero, edtNumero);
         return;
     }
-    const QString message = TexteMessage();
+    const QString message = TexteDuMemo(memoMessage);
     if (message.isEmpty()) {
         Refuser(QStringLiteral("Erreur : Veuillez renseigner un message à envoyer."), label_message,
                 memoMessage);
         return;
     }
-    const TConfigurationApi* service = ServiceNomme(combo_api->itemText(index));
+    const TConfigurationApi* service = RecordNomme(listeApi, combo_api->itemText(index));
     if (service == nullptr) {
         Refuser(QStringLiteral("Erreur : Impossible de trouver le service d'expédition demandé"),
                 label_api, combo_api);

@@ -16,6 +16,7 @@ class TCategorie;
 class TConfigurationApi;
 class TEnvoiSms;
 class TTemplate;
+struct TParametresHote;
 
 // The send window (mode ENVOI).
 class TFormEnvoiSMS : public QWidget {
@@ -26,7 +27,8 @@ class TFormEnvoiSMS : public QWidget {
 
     void DefinirFichierParametres(const QString& chemin) { fichierParametres = chemin; }
     void LireFichierParametres();
-    void AjouterBalisesSection(const QString& section);
+    // The section's keys of the file read by LireFichierParametres become tags.
+    void AjouterBalisesSection(const TParametresHote& parametres, const QString& section);
     // The opening steps, run once at the first activation.
     void FormActivate();
     // Closes the database and releases the records; run by every close of the window.
@@ -82,7 +84,6 @@ class TFormEnvoiSMS : public QWidget {
     bool event(QEvent* evenement) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
     void closeEvent(QCloseEvent* evenement) override;
-    void showEvent(QShowEvent* evenement) override;
 
   private:
     void CreerControles();
@@ -90,13 +91,8 @@ class TFormEnvoiSMS : public QWidget {
     void RelierControles();
     // Writes the outcome of a send (or its wait, or nothing) into the response box.
     void AfficherReponse(const QString& texte);
-    // The message box's text as the send takes it: lines joined by CR LF.
-    QString TexteMessage() const;
     // A failed input check: error box, red caption, focus on the field.
     void Refuser(const QString& message, QLabel* libelle, QWidget* champ);
-    const TConfigurationApi* ServiceNomme(const QString& nom) const;
-    const TCategorie* CategorieNommee(const QString& nom) const;
-    const TTemplate* TemplateNomme(const QString& nom) const;
 
     QString fichierParametres;
     QString agence;
@@ -104,7 +100,6 @@ class TFormEnvoiSMS : public QWidget {
     qint32 categorieDefaut = 0;
     TBalises balises;
     bool ouverte = false;
-    bool centree = false;
     bool envoiEnCours = false;
 
     std::vector<std::unique_ptr<TConfigurationApi>> listeApi;

@@ -1,10 +1,12 @@
 #include "ui/PresentationFenetre.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/AfficherErreur.h"
 #include "ui/Accessibilite.h"
 
 QIcon IconeProgramme() {
@@ -32,4 +34,16 @@ void CentrerFenetre(QWidget* fenetre) {
     // A window's position is that of its frame, title bar included.
     const QRect cadre(QPoint(0, 0), fenetre->frameGeometry().size());
     fenetre->move(ecran->availableGeometry().center() - cadre.center());
+}
+
+void OuvrirALaPremiereActivation(QWidget* fenetre, QEvent* evenement, bool& ouverte,
+                                 const std::function<void()>& ouverture) {
+    if (ouverte) return;
+    if (evenement->type() == QEvent::Show) {
+        CentrerFenetre(fenetre);
+        fenetre->activateWindow();
+    } else if (evenement->type() == QEvent::WindowActivate) {
+        ouverte = true;
+        Proteger(ouverture);
+    }
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+class QEvent;
 class QIcon;
 class QWidget;
 
@@ -14,3 +17,10 @@ void PreparerFenetre(QWidget* fenetre);
 
 // Places the window in the middle of its screen's free area.
 void CentrerFenetre(QWidget* fenetre);
+
+// The host starts the program for one window: at its first show it is centred and comes
+// to the front, which also runs the opening steps where no window manager hands out the
+// activation; at its first activation, `ouverture` runs once (what escapes it is shown).
+// Called from the window's event() with its own flag.
+void OuvrirALaPremiereActivation(QWidget* fenetre, QEvent* evenement, bool& ouverte,
+                                 const std::function<void()>& ouverture);

@@ -27,12 +27,15 @@
 #include "envoi/Tbalises.h"
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
-#include "platform/TIniFile.h"
 #include "ui/Accessibilite.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
+#include "ui/Recordnomme.h"
+#include "ui/Sauvegarde.h"
+#include "ui/Textememo.h"
 #include "ui/Tpagecontrol.h"
+#include "ui/Tparametreshote.h"
 #include "ui/Ttrinoms.h"
 
 TFicheConfiguration* FicheConfiguration = nullptr;
@@ -79,17 +82,6 @@ QPushButton* Bouton(const QString& texte, const char* nom, const char* icone) {
         QIcon(QStringLiteral(":/configuration/%1").arg(QString::fromLatin1(icone))), texte);
     bouton->setObjectName(QString::fromLatin1(nom));
     return bouton;
-}
-
-// The template text keeps its lines separated by CR LF, as the send window reads it. The
-// document's own characters are taken: toPlainText() would turn every non-breaking space
-// (French typography puts one before ":", "!" and inside amounts) into a plain one, and a
-// save of the name alone would rewrite the text.
-QString TexteStocke(const QPlainTextEdit* memo) {
-    QString texte = memo->document()->toRawText();
-    texte.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
-    texte.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
-    return texte;
 }
 
 }  // namespace
@@ -311,14 +303,7 @@ void TFicheConfiguration::FormDestroy() {
 bool TFicheConfiguration::event(QEvent* evenement) {
     // The host starts the program for this one window: it comes to the front, which also
     // runs the opening steps where no window manager hands out the activation.
-    if (evenement->type() == QEvent::Show && !ouverte) {
-        CentrerFenetre(this);
-        activateWindow();
-    }
-    if (evenement->type() == QEvent::WindowActivate && !ouverte) {
-        ouverte = true;
-        Proteger([this] { FormActivate(); });
-    }
+    OuvrirALaPremiereActivation(this, evenement, ouverte, [this] { FormActivate(); });
     return QWidget::event(evenement);
 }
 
@@ -368,19 +353,17 @@ void TFicheConfiguration::FormActivate() {
 }
 
 void TFicheConfiguration::LireFichierParametres() {
-    const TIniFile ini(fichierParametres);
-    agence = ini.ReadString(QStringLiteral("Config"), QStringLiteral("Agence"), QString(""));
-    utilisateur =
-        ini.ReadString(QStringLiteral("Config"), QStringLiteral("Utilisateur"), QString(""));
-    ListerBalisesSection(QStringLiteral("Societe"));
-    ListerBalisesSection(QStringLiteral("Dossier"));
-    ListerBalisesSection(QStringLiteral("Client"));
+    const TParametresHote parametres = TParametresHote::Lire(fichierParametres);
+    agence = parametres.agence;
+    utilisateur = parametres.utilisateur;
+    for (const char* section : TParametresHote::SectionsBalises)
+        ListerBalisesSection(parametres, QLatin1String(section));
 }
 
-void TFicheConfiguration::ListerBalisesSection(const QString& section) {
-    QStringList cles;
-    TIniFile(fichierParametres).ReadSection(section, cles);
-    for (const QString& cle : cles) listeBalises.Ajouter(TBalises::TexteBalise(section, cle));
+void TFicheConfiguration::ListerBalisesSection(const TParametresHote& parametres,
+                                               const QString& section) {
+    for (const auto& cle : parametres.Section(section))
+        listeBalises.Ajouter(TBalises::TexteBalise(section, cle.first));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -407,12 +390,6 @@ void TFicheConfiguration::PageControlChanging() {
 // ---------------------------------------------------------------------------------------
 // Service tab
 
-TConfigurationApi* TFicheConfiguration::ServiceNomme(const QString& nom) const {
-    for (const auto& service : listeApi)
-        if (service->nom() == nom) return service.get();
-    return nullptr;
-}
-
 QString TFicheConfiguration::ExtraireSiteWeb(const QString& url) {
     // The first "/" at or after the 9th character ends the host: "https://" is 8 long.
     const qsizetype barre = url.indexOf(QLatin1Char('/'), 8);
@@ -421,7 +398,7 @@ QString TFicheConfiguration::ExtraireSiteWeb(const QString& url) {
 
 void TFicheConfiguration::combo_apiSelect() {
     nomApiCharge = combo_api->currentText();
-    if (TConfigurationApi* service = ServiceNomme(nomApiCharge)) {
+    if (TConfigurationApi* service = RecordNomme(listeApi, nomApiCharge)) {
         edtCle->setText(service->cle());
         // The site goes into markup: a quote or a "<" in it must stay text.
         const QString site = ExtraireSiteWeb(service->url()).toHtmlEscaped();
@@ -455,27 +432,18 @@ void TFicheConfiguration::combo_apiChange() {
 void TFicheConfiguration::btnSauvegarderAPIClick() { SauvegarderApi(combo_api->currentText()); }
 
 void TFicheConfiguration::SauvegarderApi(const QString& nom) {
-    TConfigurationApi* service = ServiceNomme(nom);
+    TConfigurationApi* service = RecordNomme(listeApi, nom);
     // A save that stores nothing must not look like one that did: the edit stays pending.
     if (!service)
         throw EErreurBase(QStringLiteral("Erreur : aucun service ne porte le nom « %1 » : la "
                                          "clé n'a pas été sauvegardée.")
                               .arg(nom));
-    const QString cleStockee = service->cle();
-    service->setCle(edtCle->text());
-    bool sauvegarde = false;
-    try {
-        sauvegarde = service->Sauvegarder();
-    } catch (...) {
-        service->setCle(cleStockee);
-        throw;
-    }
-    if (!sauvegarde) {
-        service->setCle(cleStockee);
-        throw EErreurBase(QStringLiteral("Erreur : la clé du service « %1 » n'a pas été "
-                                         "sauvegardée : le service n'existe plus dans la base.")
-                              .arg(nom));
-    }
+    const QString cle = edtCle->text();
+    SauvegarderOuRetablir(
+        *service, [&](TConfigurationApi& s) { s.setCle(cle); },
+        QStringLiteral("Erreur : la clé du service « %1 » n'a pas été "
+                       "sauvegardée : le service n'existe plus dans la base.")
+            .arg(nom));
     Marquer(label_Cle, false);
     apiModifiee = false;
 }
@@ -497,12 +465,6 @@ void TFicheConfiguration::label_linkLinkClick(const QString& cible) {
 // ---------------------------------------------------------------------------------------
 // Template tab
 
-TCategorie* TFicheConfiguration::CategorieNommee(const QString& nom) const {
-    for (const auto& categorie : listeCategories)
-        if (categorie->nom() == nom) return categorie.get();
-    return nullptr;
-}
-
 TFicheConfiguration::TListeTemplates* TFicheConfiguration::TemplatesDeCategorie(
     qint32 idCategorie) const {
     const auto entree = templatesParCategorie.find(idCategorie);
@@ -510,10 +472,8 @@ TFicheConfiguration::TListeTemplates* TFicheConfiguration::TemplatesDeCategorie(
 }
 
 TTemplate* TFicheConfiguration::TemplateNomme(const QString& nom) const {
-    if (TListeTemplates* liste = TemplatesDeCategorie(idCategorieCourante))
-        for (const auto& modele : *liste)
-            if (modele->nom() == nom) return modele.get();
-    return nullptr;
+    TListeTemplates* liste = TemplatesDeCategorie(idCategorieCourante);
+    return liste ? RecordNomme(*liste, nom) : nullptr;
 }
 
 TTriNoms TFicheConfiguration::TriCategories() {
@@ -564,7 +524,7 @@ void TFicheConfiguration::cbBloquerCreationClick() {
 }
 
 void TFicheConfiguration::combo_categorieSelect() {
-    OuvrirCategorie(CategorieNommee(combo_categorie->currentText()));
+    OuvrirCategorie(RecordNomme(listeCategories, combo_categorie->currentText()));
 }
 
 void TFicheConfiguration::OuvrirCategorie(const TCategorie* categorie) {
@@ -670,7 +630,7 @@ void TFicheConfiguration::btnSauvegarderTemplateClick() {
 
 void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSaisie) {
     const QString nomSaisi = edtNomTemplate->text();
-    const QString texteSaisi = TexteStocke(memo_message);
+    const QString texteSaisi = TexteDuMemo(memo_message);
 
     if (nom == EntreeNouveau) {
         if (idCategorieCourante < 0)
@@ -695,25 +655,15 @@ void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSa
                                              "dans la catégorie choisie : le template n'a pas "
                                              "été sauvegardé.")
                                   .arg(nom));
-        const QString nomStocke = modele->nom();
-        const QString texteStocke = modele->texte();
-        modele->setNom(nomSaisi);
-        modele->setTexte(texteSaisi);
-        bool sauvegarde = false;
-        try {
-            sauvegarde = modele->Sauvegarder();
-        } catch (...) {
-            modele->setNom(nomStocke);
-            modele->setTexte(texteStocke);
-            throw;
-        }
-        if (!sauvegarde) {
-            modele->setNom(nomStocke);
-            modele->setTexte(texteStocke);
-            throw EErreurBase(QStringLiteral("Erreur : le template « %1 » n'a pas été "
-                                             "sauvegardé : il n'existe plus dans la base.")
-                                  .arg(nomStocke));
-        }
+        SauvegarderOuRetablir(
+            *modele,
+            [&](TTemplate& m) {
+                m.setNom(nomSaisi);
+                m.setTexte(texteSaisi);
+            },
+            QStringLiteral("Erreur : le template « %1 » n'a pas été sauvegardé : il n'existe "
+                           "plus dans la base.")
+                .arg(modele->nom()));
 
         // The saved template's entry moves to the end, under its new name.
         const QString saisieCombo = combo_template->currentText();

@@ -21,6 +21,7 @@ class TCategorie;
 class TConfigurationApi;
 class TPageControl;
 class TTemplate;
+struct TParametresHote;
 class TTriNoms;
 
 // The configuration window (modes CONFIG and CONFIGURATION): the sending services' keys on
@@ -33,7 +34,8 @@ class TFicheConfiguration : public QWidget {
 
     void DefinirFichierParametres(const QString& chemin) { fichierParametres = chemin; }
     void LireFichierParametres();
-    void ListerBalisesSection(const QString& section);
+    // The section's keys of the file read by LireFichierParametres become tag texts.
+    void ListerBalisesSection(const TParametresHote& parametres, const QString& section);
     // The opening steps, run once at the first activation.
     void FormActivate();
     // Releases the records and their lists.
@@ -119,8 +121,6 @@ class TFicheConfiguration : public QWidget {
     void ConstruireOngletApi();
     void Connecter();
 
-    TConfigurationApi* ServiceNomme(const QString& nom) const;
-    TCategorie* CategorieNommee(const QString& nom) const;
     TListeTemplates* TemplatesDeCategorie(qint32 idCategorie) const;
     TTemplate* TemplateNomme(const QString& nom) const;
     // The order of the category combo.

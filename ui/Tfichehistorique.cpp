@@ -24,12 +24,12 @@
 #include "platform/AfficherErreur.h"
 #include "platform/FormatDateTime.h"
 #include "platform/Sablier.h"
-#include "platform/TIniFile.h"
 #include "ui/Accessibilite.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
 #include "ui/Tmodelehistorique.h"
+#include "ui/Tparametreshote.h"
 
 TFicheHistorique* FicheHistorique = nullptr;
 
@@ -199,6 +199,49 @@ QLabel* CreerLibelle(QWidget* parent, const QString& nom, const QString& texte) 
     return libelle;
 }
 
+// The names of a date group box's parts, and where to put them.
+struct TNomsDates {
+    QString groupe, libelleDu, debut, libelleAu, fin;
+};
+struct TPartiesDates {
+    QLabel** libelleDu;
+    QCheckBox** cocheDebut;
+    QDateEdit** debut;
+    QLabel** libelleAu;
+    QCheckBox** cocheFin;
+    QDateEdit** fin;
+};
+
+// A range of dates: "Du" and "Au", each a picker with its check box.
+QGroupBox* CreerGroupeDates(QWidget* parent, const QString& titre, const TNomsDates& noms,
+                            const TPartiesDates& parties) {
+    auto* groupe = new QGroupBox(titre, parent);
+    groupe->setObjectName(noms.groupe);
+    auto* grille = new QGridLayout(groupe);
+    const struct {
+        QString libelle, date, texte, nomAccessible;
+        QLabel** etiquette;
+        QCheckBox** coche;
+        QDateEdit** picker;
+    } lignes[] = {
+        {noms.libelleDu, noms.debut, QStringLiteral("Du"), titre + QStringLiteral(" du : critère"),
+         parties.libelleDu, parties.cocheDebut, parties.debut},
+        {noms.libelleAu, noms.fin, QStringLiteral("Au"), titre + QStringLiteral(" au : critère"),
+         parties.libelleAu, parties.cocheFin, parties.fin},
+    };
+    int rang = 0;
+    for (const auto& l : lignes) {
+        *l.etiquette = CreerLibelle(groupe, l.libelle, l.texte);
+        *l.picker = CreerDate(groupe, l.date, *l.coche, l.nomAccessible);
+        grille->addWidget(*l.etiquette, rang, 0);
+        grille->addWidget(*l.coche, rang, 1);
+        grille->addWidget(*l.picker, rang, 2);
+        (*l.etiquette)->setBuddy(*l.picker);
+        ++rang;
+    }
+    return groupe;
+}
+
 }  // namespace
 
 TFicheHistorique::TFicheHistorique(QWidget* parent)
@@ -210,23 +253,13 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
     setFont(PoliceTahoma(8));
 
     // Creation dates.
-    gbCreation = new QGroupBox(QStringLiteral("Date de création"), this);
-    gbCreation->setObjectName(QStringLiteral("gbCreation"));
-    Label_creation_du = CreerLibelle(gbCreation, QStringLiteral("Label_creation_du"), "Du");
-    DateCreationDebut = CreerDate(gbCreation, QStringLiteral("DateCreationDebut"),
-                                  cbDateCreationDebut, "Date de création du : critère");
-    Label_creation_au = CreerLibelle(gbCreation, QStringLiteral("Label_creation_au"), "Au");
-    DateCreationFin = CreerDate(gbCreation, QStringLiteral("DateCreationFin"), cbDateCreationFin,
-                                "Date de création au : critère");
-    auto* grilleCreation = new QGridLayout(gbCreation);
-    grilleCreation->addWidget(Label_creation_du, 0, 0);
-    grilleCreation->addWidget(cbDateCreationDebut, 0, 1);
-    grilleCreation->addWidget(DateCreationDebut, 0, 2);
-    grilleCreation->addWidget(Label_creation_au, 1, 0);
-    grilleCreation->addWidget(cbDateCreationFin, 1, 1);
-    grilleCreation->addWidget(DateCreationFin, 1, 2);
-    Label_creation_du->setBuddy(DateCreationDebut);
-    Label_creation_au->setBuddy(DateCreationFin);
+    gbCreation =
+        CreerGroupeDates(this, QStringLiteral("Date de création"),
+                         {QStringLiteral("gbCreation"), QStringLiteral("Label_creation_du"),
+                          QStringLiteral("DateCreationDebut"), QStringLiteral("Label_creation_au"),
+                          QStringLiteral("DateCreationFin")},
+                         {&Label_creation_du, &cbDateCreationDebut, &DateCreationDebut,
+                          &Label_creation_au, &cbDateCreationFin, &DateCreationFin});
 
     // Sender and recipient.
     auto* zoneTextes = new QWidget(this);
@@ -249,23 +282,12 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
     grilleTextes->addWidget(edit_destinataire, 1, 1);
 
     // Send dates.
-    gbEnvoi = new QGroupBox(QStringLiteral("Date d'envoi"), this);
-    gbEnvoi->setObjectName(QStringLiteral("gbEnvoi"));
-    label_envoi_du = CreerLibelle(gbEnvoi, QStringLiteral("label_envoi_du"), "Du");
-    DateEnvoiDebut = CreerDate(gbEnvoi, QStringLiteral("DateEnvoiDebut"), cbDateEnvoiDebut,
-                               "Date d'envoi du : critère");
-    label_envoi_au = CreerLibelle(gbEnvoi, QStringLiteral("label_envoi_au"), "Au");
-    DateEnvoiFin = CreerDate(gbEnvoi, QStringLiteral("DateEnvoiFin"), cbDateEnvoiFin,
-                             "Date d'envoi au : critère");
-    auto* grilleEnvoi = new QGridLayout(gbEnvoi);
-    grilleEnvoi->addWidget(label_envoi_du, 0, 0);
-    grilleEnvoi->addWidget(cbDateEnvoiDebut, 0, 1);
-    grilleEnvoi->addWidget(DateEnvoiDebut, 0, 2);
-    grilleEnvoi->addWidget(label_envoi_au, 1, 0);
-    grilleEnvoi->addWidget(cbDateEnvoiFin, 1, 1);
-    grilleEnvoi->addWidget(DateEnvoiFin, 1, 2);
-    label_envoi_du->setBuddy(DateEnvoiDebut);
-    label_envoi_au->setBuddy(DateEnvoiFin);
+    gbEnvoi = CreerGroupeDates(this, QStringLiteral("Date d'envoi"),
+                               {QStringLiteral("gbEnvoi"), QStringLiteral("label_envoi_du"),
+                                QStringLiteral("DateEnvoiDebut"), QStringLiteral("label_envoi_au"),
+                                QStringLiteral("DateEnvoiFin")},
+                               {&label_envoi_du, &cbDateEnvoiDebut, &DateEnvoiDebut,
+                                &label_envoi_au, &cbDateEnvoiFin, &DateEnvoiFin});
     // The send-date boxes are cleared explicitly, as the creation-date ones start cleared.
     cbDateEnvoiDebut->setChecked(false);
     cbDateEnvoiFin->setChecked(false);
@@ -354,14 +376,7 @@ bool TFicheHistorique::event(QEvent* evenement) {
     // The host starts the program for this one window: it comes to the front, which also
     // runs the opening steps (and so the first search) where no window manager hands out
     // the activation.
-    if (evenement->type() == QEvent::Show && !ouverte) {
-        CentrerFenetre(this);
-        activateWindow();
-    }
-    if (evenement->type() == QEvent::WindowActivate && !ouverte) {
-        ouverte = true;
-        Proteger([this] { FormActivate(); });
-    }
+    OuvrirALaPremiereActivation(this, evenement, ouverte, [this] { FormActivate(); });
     return QWidget::event(evenement);
 }
 
@@ -372,10 +387,9 @@ void TFicheHistorique::FormActivate() {
 }
 
 void TFicheHistorique::DefinirFichierParametres(const QString& chemin) {
-    const TIniFile ini(chemin);
-    agence = ini.ReadString(QStringLiteral("Config"), QStringLiteral("Agence"), QString(""));
-    utilisateur =
-        ini.ReadString(QStringLiteral("Config"), QStringLiteral("Utilisateur"), QString(""));
+    const TParametresHote parametres = TParametresHote::Lire(chemin);
+    agence = parametres.agence;
+    utilisateur = parametres.utilisateur;
 }
 
 int TFicheHistorique::EtatChoisi() const { return boutonsEtat->checkedId(); }
