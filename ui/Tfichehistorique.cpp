@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "data/Datamoduleabs.h"
+#include "data/Requetehistorique.h"
 #include "data/Thistorique.h"
 #include "platform/AfficherErreur.h"
 #include "platform/FormatDateTime.h"
@@ -268,77 +269,28 @@ void TFicheHistorique::btnRechercherClick() {
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     const TSablier sablier;
 
-    derniereRequete.clear();
-    derniersParametres.clear();
-    QString prefixe = QStringLiteral(" WHERE ");
-    requete->SQL.append(QStringLiteral("SELECT * FROM Historique"));
-    auto condition = [&](const QString& texte) {
-        requete->SQL.append(prefixe + texte);
-        prefixe = QStringLiteral(" AND ");
+    auto date = [](const QCheckBox* coche, const QDateEdit* picker) {
+        return coche->isChecked() ? std::optional<QDate>(picker->date()) : std::nullopt;
     };
-    auto texte = [&](const QString& nom, const QString& valeur) {
-        requete->ParamTexte(nom, valeur);
-        derniersParametres.emplace_back(nom, valeur);
-    };
-    // Whole days: from midnight itself to the last millisecond of the day. The bound is
-    // the date and time as written, so it is built in UTC: a local time would cost a
-    // time-zone lookup, and could be moved by a clock change at midnight.
-    auto date = [&](const QString& nom, const QDateEdit* picker, const QTime& heure) {
-        const QDateTime valeur(picker->date(), heure, Qt::UTC);
-        requete->ParamDate(nom, valeur);
-        derniersParametres.emplace_back(nom, valeur);
-    };
-    const QTime debutJour(0, 0, 0, 0);
-    const QTime finJour(23, 59, 59, 999);
-
-    if (!agence.isEmpty()) {
-        condition(QStringLiteral("agence = :Agence "));
-        texte(QStringLiteral("Agence"), agence);
+    const TRequeteHistorique r =
+        ConstruireRequeteHistorique({.agence = agence,
+                                     .utilisateur = utilisateur,
+                                     .creationDebut = date(cbDateCreationDebut, DateCreationDebut),
+                                     .creationFin = date(cbDateCreationFin, DateCreationFin),
+                                     .expediteur = edit_expediteur->text(),
+                                     .destinataire = edit_destinataire->text(),
+                                     .envoiDebut = date(cbDateEnvoiDebut, DateEnvoiDebut),
+                                     .envoiFin = date(cbDateEnvoiFin, DateEnvoiFin),
+                                     .etat = EtatChoisi()});
+    requete->SQL = r.lignes;
+    for (const auto& [nom, valeur] : r.parametres) {
+        if (valeur.metaType() == QMetaType::fromType<QDateTime>())
+            requete->ParamDate(nom, valeur.toDateTime());
+        else
+            requete->ParamTexte(nom, valeur.toString());
     }
-    if (!utilisateur.isEmpty()) {
-        condition(QStringLiteral("utilisateur = :Utilisateur"));
-        texte(QStringLiteral("Utilisateur"), utilisateur);
-    }
-    if (cbDateCreationDebut->isChecked()) {
-        condition(QStringLiteral("date_creation >= :DateCreationDebut"));
-        date(QStringLiteral("DateCreationDebut"), DateCreationDebut, debutJour);
-    }
-    if (cbDateCreationFin->isChecked()) {
-        condition(QStringLiteral("date_creation <= :DateCreationFin"));
-        date(QStringLiteral("DateCreationFin"), DateCreationFin, finJour);
-    }
-    if (!edit_expediteur->text().isEmpty()) {
-        condition(QStringLiteral("expediteur LIKE :Expediteur"));
-        texte(QStringLiteral("Expediteur"),
-              QLatin1Char('%') + edit_expediteur->text() + QLatin1Char('%'));
-    }
-    if (!edit_destinataire->text().isEmpty()) {
-        condition(QStringLiteral("destinataire LIKE :Destinataire"));
-        texte(QStringLiteral("Destinataire"),
-              QLatin1Char('%') + edit_destinataire->text() + QLatin1Char('%'));
-    }
-    if (cbDateEnvoiDebut->isChecked()) {
-        condition(QStringLiteral("date_envoi >= :DateEnvoiDebut"));
-        date(QStringLiteral("DateEnvoiDebut"), DateEnvoiDebut, debutJour);
-    }
-    if (cbDateEnvoiFin->isChecked()) {
-        condition(QStringLiteral("date_envoi <= :DateEnvoiFin"));
-        date(QStringLiteral("DateEnvoiFin"), DateEnvoiFin, finJour);
-    }
-    switch (EtatChoisi()) {
-        case 1:
-            condition(QStringLiteral("etat IS NULL"));
-            break;
-        case 2:
-            condition(QStringLiteral("etat = 'Envoyé'"));
-            break;
-        case 3:
-            condition(QStringLiteral("etat IS NOT NULL AND etat <> 'Envoyé'"));
-            break;
-        default:
-            break;
-    }
-    derniereRequete = requete->SQL;
+    derniereRequete = r.lignes;
+    derniersParametres = r.parametres;
 
     requete->Ouvrir();
     // Columns of the list, the fields of THistorique::TColonnesBrutes in the same order.
