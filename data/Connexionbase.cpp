@@ -1,6 +1,7 @@
 #include "data/Connexionbase.h"
 
 #include "data/EErreurBase.h"
+#include "data/MoteurMariadb.h"
 
 QSqlDatabase Connexion(const QString& nomConnexion) {
     return QSqlDatabase::database(nomConnexion, false);
@@ -9,6 +10,8 @@ QSqlDatabase Connexion(const QString& nomConnexion) {
 void VerifierOuverte(const QSqlDatabase& base) {
     if (!base.isValid() || !base.isOpen())
         throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
+    // A server may have dropped the connection since the last operation.
+    RetablirConnexionMariadb(base);
 }
 
 QString TexteMoteur(const QSqlError& erreur) {

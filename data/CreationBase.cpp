@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
 
+#include "data/Connexionbase.h"
 #include "data/Datamoduleabs.h"
 #include "data/SchemaSql.h"
 
@@ -44,5 +48,31 @@ void CreerBase(const QString& chemin) {
         throw EErreurBase(
             QStringLiteral("Erreur : la base de données « %1 » n'a pas pu être créée : %2")
                 .arg(affiche, erreur));
+    }
+}
+
+void CreerTablesServeur(const QSqlDatabase& base) {
+    VerifierOuverte(base);
+    QSqlQuery q(base);
+    if (!q.exec(QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
+                               "TABLE_SCHEMA = DATABASE() AND TABLE_NAME IN ('Categorie', "
+                               "'ConfigurationApi', 'Historique', 'Parametres', 'Template')")))
+        throw EErreurBase(QStringLiteral("Erreur : la base du serveur n'a pas pu être lue : %1")
+                              .arg(TexteMoteur(q.lastError())));
+    QStringList presentes;
+    while (q.next()) presentes << q.value(0).toString();
+    if (!presentes.isEmpty())
+        throw EErreurBase(QStringLiteral("Erreur : la base « %1 » du serveur contient déjà les "
+                                         "tables %2 ; rien n'est créé.")
+                              .arg(base.databaseName(), presentes.join(QStringLiteral(", "))));
+    // The script's statements one by one: comments dropped, each ended by ";".
+    QString script = QString::fromUtf8(SchemaMariadbSql());
+    script.remove(QRegularExpression(QStringLiteral("--[^\\n]*")));
+    for (const QString& instruction : script.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (instruction.trimmed().isEmpty()) continue;
+        if (!q.exec(instruction))
+            throw EErreurBase(QStringLiteral("Erreur : les tables n'ont pas pu être créées sur le "
+                                             "serveur : %1")
+                                  .arg(TexteMoteur(q.lastError())));
     }
 }

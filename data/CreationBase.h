@@ -7,3 +7,8 @@
 // engine's text. Used by parlivo-base and by the tests: the program itself never creates
 // the file.
 void CreerBase(const QString& chemin);
+
+class QSqlDatabase;
+// Creates the five tables of schema-mariadb.sql in the server base of an open connection.
+// Refuses when one of them exists already; raises EErreurBase with the server's text.
+void CreerTablesServeur(const QSqlDatabase& base);

@@ -14,6 +14,7 @@
 #include <limits>
 
 #include "data/Connexionbase.h"
+#include "data/MoteurMariadb.h"
 #include "data/MoteurSqlite.h"
 
 TDataModuleAbs* DataModuleAbs = nullptr;
@@ -30,7 +31,8 @@ QString NomConnexionLibre() {
 }
 }  // namespace
 
-TDataModuleAbs::TDataModuleAbs(const QString& dossier, const QString& nomFichier)
+TDataModuleAbs::TDataModuleAbs(const QString& dossier, const QString& nomFichier,
+                               bool connexionPossible)
     : tblHistorique(NomConnexionLibre()),
       tblConfigurationApi(tblHistorique.NomConnexion()),
       tblCategorie(tblHistorique.NomConnexion()),
@@ -39,7 +41,12 @@ TDataModuleAbs::TDataModuleAbs(const QString& dossier, const QString& nomFichier
       dossier(dossier),
       nomFichier(nomFichier),
       nomConnexion(tblHistorique.NomConnexion()) {
-    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion);
+    // connexion.ini beside the executable sends every copy to the server it names;
+    // without it, sms.abs as always. Its content is read at opening, where an error shows.
+    const bool serveur = nomFichier.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) ||
+                         (connexionPossible && QFileInfo::exists(CheminConnexion()));
+    QSqlDatabase::addDatabase(serveur ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE"),
+                              nomConnexion);
 }
 
 TDataModuleAbs::~TDataModuleAbs() {
@@ -56,6 +63,15 @@ QString TDataModuleAbs::CheminFichier() const {
     return QDir(d).absoluteFilePath(nomFichier);
 }
 
+QString TDataModuleAbs::CheminConnexion() const {
+    QString d = dossier.isEmpty() ? QCoreApplication::applicationDirPath() : dossier;
+    if (nomFichier.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive))
+        return QDir(d).absoluteFilePath(nomFichier);
+    return QDir(d).absoluteFilePath(QLatin1String(NomFichierConnexion));
+}
+
+bool TDataModuleAbs::SurServeur() const { return EstMariadb(Database()); }
+
 QString TDataModuleAbs::NomUri(const QString& chemin) {
     // Without the encoding, a "#" or "?" in a folder name would cut "?mode=rw" off and
     // SQLite would create the file.
@@ -67,6 +83,15 @@ QString TDataModuleAbs::NomUri(const QString& chemin) {
 void TDataModuleAbs::Connecter() {
     QSqlDatabase base = Database();
     if (base.isOpen()) return;
+    if (EstMariadb(base)) {
+        // Never sms.abs instead: a server was asked for.
+        OuvrirMariadb(base, LireConnexionIni(CheminConnexion()));
+        return;
+    }
+    if (!base.isValid())
+        throw EErreurBase(QStringLiteral("Erreur : le pilote de base de données n'est pas "
+                                         "installé (%1).")
+                              .arg(base.driverName()));
     const QString chemin = CheminFichier();
     base.setDatabaseName(NomUri(chemin));
     base.setConnectOptions(
@@ -176,6 +201,7 @@ std::unique_ptr<TRequete> TDataModuleAbs::CreerRequete() {
 }
 
 qint32 TDataModuleAbs::ProchainId(TCurseur& table) {
+    VerrouillerIdentifiantsMariadb(Database(), table.TableName);
     table.AnnulerPlage();
     // The largest value of the first column, read through its index rather than by
     // walking every row.

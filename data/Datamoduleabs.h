@@ -14,9 +14,13 @@
 class TDataModuleAbs {
   public:
     // dossier: the folder that holds sms.abs; empty means the executable's folder.
-    // nomFichier: another file name, for the administration tool only.
+    // nomFichier: another file name, for the administration tool only; a name ending in
+    // ".ini" is a connection file naming a server.
+    // connexionPossible: false makes the tool open the named file even when a
+    // connexion.ini stands beside it.
     explicit TDataModuleAbs(const QString& dossier = QString(),
-                            const QString& nomFichier = QStringLiteral("sms.abs"));
+                            const QString& nomFichier = QStringLiteral("sms.abs"),
+                            bool connexionPossible = true);
     ~TDataModuleAbs();
     TDataModuleAbs(const TDataModuleAbs&) = delete;
     TDataModuleAbs& operator=(const TDataModuleAbs&) = delete;
@@ -27,6 +31,9 @@ class TDataModuleAbs {
     // The connection's name in QSqlDatabase: "databaseSMS" for the first module.
     QString NomConnexion() const;
     QString CheminFichier() const;
+    // connexion.ini in the same folder: when it exists, the base is on that server.
+    QString CheminConnexion() const;
+    bool SurServeur() const;
     // "file:<percent-encoded path>?mode=rw": opening never creates the file.
     static QString NomUri(const QString& chemin);
 

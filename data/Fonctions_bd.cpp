@@ -1,6 +1,8 @@
 #include "data/Fonctions_bd.h"
 
+#include "data/Connexionbase.h"
 #include "data/Datamoduleabs.h"
+#include "data/MoteurMariadb.h"
 
 const QString TypeString = QStringLiteral("STRING");
 const QString TypeShortInt = QStringLiteral("SHORTINT");
@@ -88,13 +90,19 @@ bool EcrireParametreEntier(TCurseur& table, const QString& agence, const QString
                            const QString& section, const QString& cle, qint32 valeur) {
     // The test and the write form one write transaction, so that another running copy
     // cannot insert the same setting in between.
-    TTransactionImmediate transaction(table.NomConnexion());
-    const bool resultat =
-        ExisteParametreEntier(table, agence, utilisateur, section, cle)
-            ? ModifierParametreEntier(table, agence, utilisateur, section, cle, valeur)
-            : InsererParametreEntier(table, agence, utilisateur, section, cle, valeur);
-    transaction.Valider();
-    return resultat;
+    // On the server, a locking read of the identity makes another workstation's same
+    // test wait; a deadlock between two first writes runs the whole again.
+    return RejouerSurConflit(table.NomConnexion(), [&] {
+        TTransactionImmediate transaction(table.NomConnexion());
+        VerrouillerParametreMariadb(Connexion(table.NomConnexion()), agence, utilisateur, section,
+                                    cle);
+        const bool resultat =
+            ExisteParametreEntier(table, agence, utilisateur, section, cle)
+                ? ModifierParametreEntier(table, agence, utilisateur, section, cle, valeur)
+                : InsererParametreEntier(table, agence, utilisateur, section, cle, valeur);
+        transaction.Valider();
+        return resultat;
+    });
 }
 
 qint32 LireParametreEntier(TCurseur& table, const QString& agence, const QString& utilisateur,

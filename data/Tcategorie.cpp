@@ -1,6 +1,7 @@
 #include "data/Tcategorie.h"
 
 #include "data/Datamoduleabs.h"
+#include "data/MoteurMariadb.h"
 
 TCategorie::TCategorie(bool interne, const QString& nom) : Finterne(interne), Fnom(nom) {}
 
@@ -10,6 +11,12 @@ TCategorie::TCategorie(const QSqlRecord& ligne)
       Fnom(ChampLigne(ligne, QStringLiteral("nom")).toString()) {}
 
 bool TCategorie::Sauvegarder() {
+    if (!DataModuleAbs) return false;
+    return RejouerSurConflit(DataModuleAbs->NomConnexion(),
+                             [this] { return SauvegarderUneFois(); });
+}
+
+bool TCategorie::SauvegarderUneFois() {
     if (!DataModuleAbs) return false;
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     if (!requete) return false;

@@ -4,7 +4,7 @@
 #include <QString>
 
 class TCategorie {
-public:
+  public:
     TCategorie(bool interne, const QString& nom);
     explicit TCategorie(const QSqlRecord& ligne);
 
@@ -12,7 +12,9 @@ public:
     const QString& nom() const { return Fnom; }
     bool Sauvegarder();
 
-private:
+  private:
+    // One attempt; Sauvegarder runs it again after a conflict on the server.
+    bool SauvegarderUneFois();
     qint32 Fid_categorie = -1;
     bool Finterne = false;
     QString Fnom;

@@ -1,6 +1,7 @@
 #include "data/Tconfigurationapi.h"
 
 #include "data/Datamoduleabs.h"
+#include "data/MoteurMariadb.h"
 
 TConfigurationApi::TConfigurationApi(const QSqlRecord& ligne)
     : Fid(ChampLigne(ligne, QStringLiteral("id")).toInt()),
@@ -29,6 +30,12 @@ TConfigurationApi::TConfigurationApi(const TChamps& c)
       Fstatut_ok(c.statut_ok) {}
 
 bool TConfigurationApi::Sauvegarder() {
+    if (!DataModuleAbs) return false;
+    return RejouerSurConflit(DataModuleAbs->NomConnexion(),
+                             [this] { return SauvegarderUneFois(); });
+}
+
+bool TConfigurationApi::SauvegarderUneFois() {
     if (!DataModuleAbs) return false;
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     if (!requete) return false;

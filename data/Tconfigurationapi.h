@@ -32,6 +32,8 @@ class TConfigurationApi {
     bool Sauvegarder();
 
   private:
+    // One attempt; Sauvegarder runs it again after a conflict on the server.
+    bool SauvegarderUneFois();
     qint32 Fid = -1;
     QString Fnom, Furl, Fcle, Fcle_api, Fnumero, Fmessage, Fexpediteur, Fdate_envoi, Fformat_date,
         Fstatut_ok;

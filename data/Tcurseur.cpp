@@ -4,6 +4,7 @@
 
 #include "data/Champsbase.h"
 #include "data/Connexionbase.h"
+#include "data/MoteurMariadb.h"
 
 namespace {
 
@@ -55,6 +56,14 @@ QStringList TCurseur::ColonnesIndex(const QString& nomIndex) const {
     QSqlDatabase base = Connexion(nomConnexion);
     VerifierOuverte(base);
     const QString nomComplet = TableName + QLatin1Char('_') + nomIndex;
+    if (EstMariadb(base)) {
+        const QStringList colonnes = ColonnesIndexMariadb(base, TableName, nomIndex);
+        if (colonnes.isEmpty())
+            throw EErreurBase(QStringLiteral("Erreur : l'index « %1 » (%2) est absent de la table "
+                                             "« %3 » : no such index: %2")
+                                  .arg(nomIndex, nomComplet, TableName));
+        return colonnes;
+    }
     QSqlQuery q(base);
     q.setForwardOnly(true);
     QStringList colonnes;

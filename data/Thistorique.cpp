@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/Datamoduleabs.h"
+#include "data/MoteurMariadb.h"
 
 namespace {
 
@@ -52,10 +53,12 @@ void THistorique::Inserer(const TNouvelleLigne& ligne, bool garder) {
 
     // Taken at once rather than at the first write, so that the wait for another running
     // copy goes through the busy timeout.
-    TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
-    if (requete->ExecSQL() != 1)
-        throw EErreurBase("Erreur : la ligne d'historique n'a pas été enregistrée.");
-    if (garder) transaction.Valider();  // otherwise rolled back when it ends
+    RejouerSurConflit(DataModuleAbs->NomConnexion(), [&] {
+        TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
+        if (requete->ExecSQL() != 1)
+            throw EErreurBase("Erreur : la ligne d'historique n'a pas été enregistrée.");
+        if (garder) transaction.Valider();  // otherwise rolled back when it ends
+    });
 }
 
 void THistorique::ParcourirLignes(TRequete& requete,

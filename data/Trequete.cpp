@@ -6,9 +6,11 @@
 
 #include "data/Champsbase.h"
 #include "data/Connexionbase.h"
+#include "data/MoteurMariadb.h"
 #include "data/MoteurSqlite.h"
 
-TRequete::TRequete(const QString& nomConnexion) : requete(Connexion(nomConnexion)) {
+TRequete::TRequete(const QString& nomConnexion)
+    : nomConnexion(nomConnexion), requete(Connexion(nomConnexion)) {
     requete.setForwardOnly(true);
 }
 
@@ -42,6 +44,7 @@ void TRequete::DefinirParametre(const QString& nom, const QVariant& valeur) {
 void TRequete::Preparer() {
     if (!requete.driver() || !requete.driver()->isOpen())
         throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
+    RetablirConnexionMariadb(Connexion(nomConnexion));
     const QString texte = Texte();
     if (!requete.prepare(texte))
         throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être préparée : %1")

@@ -61,6 +61,7 @@ class TRequete {
     void Preparer();
     void Avancer();
     int Relancer();
+    QString nomConnexion;
     QSqlQuery requete;
     int ligne = 0;  // rows read since the statement ran; 1 on the first row
     bool prepare = false;

@@ -1,6 +1,7 @@
 #include "data/Ttemplate.h"
 
 #include "data/Datamoduleabs.h"
+#include "data/MoteurMariadb.h"
 
 TTemplate::TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie)
     : Fagence(agence),
@@ -18,6 +19,12 @@ TTemplate::TTemplate(const QSqlRecord& ligne)
       Ftexte(ChampLigne(ligne, QStringLiteral("texte")).toString()) {}
 
 bool TTemplate::Sauvegarder() {
+    if (!DataModuleAbs) return false;
+    return RejouerSurConflit(DataModuleAbs->NomConnexion(),
+                             [this] { return SauvegarderUneFois(); });
+}
+
+bool TTemplate::SauvegarderUneFois() {
     if (!DataModuleAbs) return false;
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     if (!requete) return false;

@@ -4,7 +4,7 @@
 #include <QString>
 
 class TTemplate {
-public:
+  public:
     TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie);
     explicit TTemplate(const QSqlRecord& ligne);
 
@@ -18,7 +18,9 @@ public:
     void setTexte(const QString& texte) { Ftexte = texte; }
     bool Sauvegarder();
 
-private:
+  private:
+    // One attempt; Sauvegarder runs it again after a conflict on the server.
+    bool SauvegarderUneFois();
     qint32 Fid_template = -1;
     QString Fagence;
     QString Futilisateur;

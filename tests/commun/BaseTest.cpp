@@ -1,6 +1,8 @@
 #include "BaseTest.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,15 +14,67 @@
 namespace {
 int compteurConnexions = 0;
 
+// A root connection to the private server, outside any base, for creating and dropping.
+QSqlDatabase RacineServeur() {
+    const QString nom = QStringLiteral("baseTest-racine");
+    if (QSqlDatabase::contains(nom)) return QSqlDatabase::database(nom);
+    QSqlDatabase base = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), nom);
+    base.setUserName(QStringLiteral("root"));
+    base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(TBaseTest::SocketServeur()));
+    if (!base.open())
+        throw std::runtime_error(QStringLiteral("TBaseTest : serveur de test injoignable : %1")
+                                     .arg(base.lastError().text())
+                                     .toStdString());
+    return base;
+}
+
+void ExecuterRacine(const QString& sql) {
+    QSqlQuery q(RacineServeur());
+    if (!q.exec(sql))
+        throw std::runtime_error(
+            QStringLiteral("TBaseTest : %1 : %2").arg(sql, q.lastError().text()).toStdString());
+}
+
 [[noreturn]] void Echec(const QString& quoi, const QSqlQuery& q) {
     throw std::runtime_error(
         QStringLiteral("TBaseTest : %1 : %2").arg(quoi, q.lastError().text()).toStdString());
 }
 }  // namespace
 
-TBaseTest::TBaseTest(bool creer) {
+QString TBaseTest::SocketServeur() {
+    const QString socket = qEnvironmentVariable("PARLIVO_TEST_SOCKET");
+    if (socket.isEmpty())
+        throw std::runtime_error(
+            "TBaseTest : PARLIVO_TEST_SOCKET n'est pas défini ; scripts/test "
+            "démarre le serveur MariaDB des tests "
+            "(scripts/serveur-test demarrer DOSSIER le fait à la main)");
+    return socket;
+}
+
+TBaseTest::TBaseTest(bool creer, TMoteurTest moteur) {
     if (!dossier.isValid()) throw std::runtime_error("TBaseTest : dossier temporaire impossible");
-    if (creer) CreerBase(Chemin());
+    if (moteur == TMoteurTest::Serveur) {
+        nomBaseServeur = QStringLiteral("parlivo_test_%1_%2")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(++compteurConnexions);
+        ExecuterRacine(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
+        ExecuterRacine(QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE "
+                                      "utf8mb4_nopad_bin")
+                           .arg(nomBaseServeur));
+        QFile ini(QDir(dossier.path()).filePath(QStringLiteral("connexion.ini")));
+        if (!ini.open(QIODevice::WriteOnly))
+            throw std::runtime_error("TBaseTest : connexion.ini impossible");
+        ini.write(QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\n")
+                      .arg(SocketServeur(), nomBaseServeur)
+                      .toUtf8());
+        ini.close();
+        if (creer) {
+            ConnexionOutils();
+            CreerTablesServeur(QSqlDatabase::database(nomOutils));
+        }
+    } else if (creer) {
+        CreerBase(Chemin());
+    }
     module = std::make_unique<TDataModuleAbs>(dossier.path());
     precedent = DataModuleAbs;
     DataModuleAbs = module.get();
@@ -33,6 +87,13 @@ TBaseTest::~TBaseTest() {
         QSqlDatabase::database(nomOutils, false).close();
         QSqlDatabase::removeDatabase(nomOutils);
     }
+    if (SurServeur()) {
+        try {
+            ExecuterRacine(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
+        } catch (const std::exception&) {
+            // The server may have been stopped on purpose by the test.
+        }
+    }
 }
 
 QString TBaseTest::Dossier() const { return dossier.path(); }
@@ -44,22 +105,35 @@ QString TBaseTest::Chemin() const {
 QString TBaseTest::ConnexionOutils() {
     if (nomOutils.isEmpty()) {
         nomOutils = QStringLiteral("baseTest-%1").arg(++compteurConnexions);
-        QSqlDatabase base = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomOutils);
-        base.setDatabaseName(Chemin());
-        base.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        QSqlDatabase base = QSqlDatabase::addDatabase(
+            SurServeur() ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE"), nomOutils);
+        if (SurServeur()) {
+            base.setDatabaseName(nomBaseServeur);
+            base.setUserName(QStringLiteral("root"));
+            base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(SocketServeur()));
+        } else {
+            base.setDatabaseName(Chemin());
+            base.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        }
         if (!base.open())
-            throw std::runtime_error(QStringLiteral("TBaseTest : ouverture de %1 : %2")
-                                         .arg(Chemin(), base.lastError().text())
-                                         .toStdString());
+            throw std::runtime_error(
+                QStringLiteral("TBaseTest : ouverture de %1 : %2")
+                    .arg(SurServeur() ? nomBaseServeur : Chemin(), base.lastError().text())
+                    .toStdString());
     }
     return nomOutils;
 }
 
 QVariant TBaseTest::Ecrire(const QString& sql, const QVariantList& valeurs, bool lireId) {
     QSqlQuery q(QSqlDatabase::database(ConnexionOutils()));
-    if (!q.prepare(sql)) Echec(sql, q);
-    for (const QVariant& v : valeurs) q.addBindValue(v);
-    if (!q.exec()) Echec(sql, q);
+    if (valeurs.isEmpty()) {
+        // Not prepared: the server refuses to prepare some statements (KILL, transactions).
+        if (!q.exec(sql)) Echec(sql, q);
+    } else {
+        if (!q.prepare(sql)) Echec(sql, q);
+        for (const QVariant& v : valeurs) q.addBindValue(v);
+        if (!q.exec()) Echec(sql, q);
+    }
     return lireId ? q.lastInsertId() : QVariant();
 }
 

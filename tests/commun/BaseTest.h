@@ -27,11 +27,17 @@
 
 class TDataModuleAbs;
 
+// Which engine a test runs on: sms.abs in the folder, or a fresh base on the private
+// MariaDB server that scripts/test starts (its socket in PARLIVO_TEST_SOCKET), named by a
+// connexion.ini in the folder. Tests of both use TTestDeuxMoteurs (MoteurTest.h).
+enum class TMoteurTest { Fichier, Serveur };
+
 class TBaseTest {
   public:
     // creer false: the folder and the data module exist, but not sms.abs (to test a
     // missing file).
-    explicit TBaseTest(bool creer = true);
+    // On the server, creer false leaves the base without tables.
+    explicit TBaseTest(bool creer = true, TMoteurTest moteur = TMoteurTest::Fichier);
     ~TBaseTest();
     TBaseTest(const TBaseTest&) = delete;
     TBaseTest& operator=(const TBaseTest&) = delete;
@@ -39,6 +45,10 @@ class TBaseTest {
     QString Dossier() const;  // the folder that holds sms.abs
     QString Chemin() const;   // Dossier() + "/sms.abs"
     TDataModuleAbs& Module() { return *module; }
+    bool SurServeur() const { return !nomBaseServeur.isEmpty(); }
+    // The server's base name; the socket of the private server.
+    QString BaseServeur() const { return nomBaseServeur; }
+    static QString SocketServeur();
 
     struct TService {
         QString nom = {};
@@ -95,4 +105,5 @@ class TBaseTest {
     std::unique_ptr<TDataModuleAbs> module;
     TDataModuleAbs* precedent = nullptr;
     QString nomOutils;
+    QString nomBaseServeur;
 };

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "commun/BaseTest.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Fonctions_bd.h"
 
 namespace {
 
-class Fonctions_bd : public ::testing::Test {
+class Fonctions_bd : public TTestDeuxMoteurs {
   protected:
     void SetUp() override { DataModuleAbs->OuvrirBase(); }
     TCurseur& table() { return DataModuleAbs->tblParametres; }
@@ -16,12 +16,14 @@ class Fonctions_bd : public ::testing::Test {
                                            "'K'")
                                 .arg(agence, utilisateur));
     }
-    TBaseTest base;
+    TBaseTest base{true, GetParam()};
 };
 
 }  // namespace
 
-TEST_F(Fonctions_bd, NomsDesTypes) {
+INSTANCIER_DEUX_MOTEURS(Fonctions_bd);
+
+TEST_P(Fonctions_bd, NomsDesTypes) {
     EXPECT_EQ((QStringList{TypeString, TypeShortInt, TypeSmallInt, TypeInteger, TypeLargeInt,
                            TypeFloat, TypeCurrency, TypeDate, TypeTime, TypeDateTime, TypeBlob,
                            TypeGraphic, TypeMemo}),
@@ -29,7 +31,7 @@ TEST_F(Fonctions_bd, NomsDesTypes) {
                            "CURRENCY", "DATE", "TIME", "DATETIME", "BLOB", "GRAPHIC", "MEMO"}));
 }
 
-TEST_F(Fonctions_bd, AucuneLignePuisUneLigne) {
+TEST_P(Fonctions_bd, AucuneLignePuisUneLigne) {
     EXPECT_FALSE(ExisteParametreEntier(table(), "A", "U", "S", "K"));
     EXPECT_EQ(LireParametreEntier(table(), "A", "U", "S", "K", 42), 42);
     EXPECT_TRUE(EcrireParametreEntier(table(), "A", "U", "S", "K", 5));
@@ -61,7 +63,7 @@ TEST_F(Fonctions_bd, AucuneLignePuisUneLigne) {
     EXPECT_EQ(LireParametreEntier(table(), "B", "U", "S", "K", 0), 2);
 }
 
-TEST_F(Fonctions_bd, DeuxLignesDeLaMemeIdentite) {
+TEST_P(Fonctions_bd, DeuxLignesDeLaMemeIdentite) {
     base.AjouterParametreEntier("A", "U", "S", "K", 1);
     base.AjouterParametreEntier("A", "U", "S", "K", 2);
     EXPECT_FALSE(ExisteParametreEntier(table(), "A", "U", "S", "K"));
@@ -71,7 +73,7 @@ TEST_F(Fonctions_bd, DeuxLignesDeLaMemeIdentite) {
     EXPECT_EQ(Lignes("A", "U"), 3);
 }
 
-TEST_F(Fonctions_bd, LigneDUnAutreType) {
+TEST_P(Fonctions_bd, LigneDUnAutreType) {
     // One INTEGER row and one STRING row: both are rewritten, and the write reports false.
     base.AjouterParametreEntier("A", "U", "S", "K", 1);
     base.AjouterParametreEntier("A", "U", "S", "K", 8, "STRING");
@@ -98,7 +100,7 @@ TEST_F(Fonctions_bd, LigneDUnAutreType) {
               "8");
 }
 
-TEST_F(Fonctions_bd, TexteVideEtTexteNul) {
+TEST_P(Fonctions_bd, TexteVideEtTexteNul) {
     // A null text is the empty text: written and found again by "=".
     EXPECT_TRUE(EcrireParametreEntier(table(), QString(), QString(), "S", "K", 3));
     EXPECT_EQ(Lignes("", ""), 1);
@@ -112,7 +114,7 @@ TEST_F(Fonctions_bd, TexteVideEtTexteNul) {
     EXPECT_EQ(LireParametreEntier(table(), "", "", "S", "K", 0), 4);
 }
 
-TEST_F(Fonctions_bd, BloquerCreationSurTroisNiveaux) {
+TEST_P(Fonctions_bd, BloquerCreationSurTroisNiveaux) {
     EXPECT_EQ(ResoudreBloquerCreation(table(), "A", "U"), std::nullopt);
 
     base.AjouterParametreEntier("", "", "CONFIG", "BloquerCreation", 0);

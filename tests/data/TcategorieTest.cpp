@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "commun/BaseTest.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Tcategorie.h"
 
-TEST(Tcategorie, CreationEnregistrementEtLecture) {
-    TBaseTest base;
+class Tcategorie : public TTestDeuxMoteurs {};
+INSTANCIER_DEUX_MOTEURS(Tcategorie);
+
+TEST_P(Tcategorie, CreationEnregistrementEtLecture) {
+    TBaseTest base(true, GetParam());
     DataModuleAbs->OuvrirBase();
 
     TCategorie premiere(false, "Relances");
@@ -47,12 +50,15 @@ TEST(Tcategorie, CreationEnregistrementEtLecture) {
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie"), 2);
 }
 
-TEST(Tcategorie, InsertionRefuseeNeGardePasDIdentifiant) {
-    TBaseTest base;
+TEST_P(Tcategorie, InsertionRefuseeNeGardePasDIdentifiant) {
+    TBaseTest base(true, GetParam());
     DataModuleAbs->OuvrirBase();
-    base.Executer(
-        "CREATE TRIGGER refus BEFORE INSERT ON Categorie WHEN NEW.nom = 'refusée' "
-        "BEGIN SELECT RAISE(ABORT, 'insertion refusée'); END");
+    base.Executer(base.SurServeur()
+                      ? "CREATE TRIGGER refus BEFORE INSERT ON Categorie FOR EACH ROW IF NEW.nom = "
+                        "'refusée' THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'insertion "
+                        "refusée'; END IF"
+                      : "CREATE TRIGGER refus BEFORE INSERT ON Categorie WHEN NEW.nom = 'refusée' "
+                        "BEGIN SELECT RAISE(ABORT, 'insertion refusée'); END");
     TCategorie categorie(false, "refusée");
     try {
         categorie.Sauvegarder();
@@ -68,15 +74,15 @@ TEST(Tcategorie, InsertionRefuseeNeGardePasDIdentifiant) {
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = 'refusée'"), 1);
 }
 
-TEST(Tcategorie, SansModuleOuBaseFermee) {
+TEST_P(Tcategorie, SansModuleOuBaseFermee) {
     {
-        TBaseTest base;
+        TBaseTest base(true, GetParam());
         DataModuleAbs = nullptr;
         TCategorie categorie(false, "x");
         EXPECT_FALSE(categorie.Sauvegarder());
         EXPECT_EQ(categorie.id_categorie(), -1);
     }
-    TBaseTest base;  // not opened: an error, not a silent false
+    TBaseTest base(true, GetParam());  // not opened: an error, not a silent false
     TCategorie categorie(false, "x");
     EXPECT_THROW(categorie.Sauvegarder(), EErreurBase);
     EXPECT_EQ(categorie.id_categorie(), -1);

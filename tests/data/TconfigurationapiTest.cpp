@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "commun/BaseTest.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Tconfigurationapi.h"
 
@@ -14,8 +14,11 @@ QList<TConfigurationApi> Services() {
 }
 }  // namespace
 
-TEST(Tconfigurationapi, LectureEtEnregistrementDeLaCle) {
-    TBaseTest base;
+class Tconfigurationapi : public TTestDeuxMoteurs {};
+INSTANCIER_DEUX_MOTEURS(Tconfigurationapi);
+
+TEST_P(Tconfigurationapi, LectureEtEnregistrementDeLaCle) {
+    TBaseTest base(true, GetParam());
     base.AjouterService({.nom = "Zèbre SMS",
                          .url = "https://zebre.example/api/send",
                          .cle = "K-1",
@@ -80,8 +83,8 @@ TEST(Tconfigurationapi, LectureEtEnregistrementDeLaCle) {
     EXPECT_EQ(base.Compter("SELECT count(*) FROM ConfigurationApi"), 1);
 }
 
-TEST(Tconfigurationapi, InsertionParPosition) {
-    TBaseTest base;
+TEST_P(Tconfigurationapi, InsertionParPosition) {
+    TBaseTest base(true, GetParam());
     DataModuleAbs->OuvrirBase();
     TConfigurationApi nouveau({.nom = "N",
                                .url = "U",

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "commun/BaseTest.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Thistorique.h"
 
@@ -16,8 +16,11 @@ QList<THistorique> Lire(const QString& condition = QString()) {
 }
 }  // namespace
 
-TEST(Thistorique, AjoutsSuccessifs) {
-    TBaseTest base;
+class Thistorique : public TTestDeuxMoteurs {};
+INSTANCIER_DEUX_MOTEURS(Thistorique);
+
+TEST_P(Thistorique, AjoutsSuccessifs) {
+    TBaseTest base(true, GetParam());
     DataModuleAbs->OuvrirBase();
     const QDateTime avant = QDateTime::currentDateTime().addMSecs(-1);
     const QDateTime envoi(QDate(2024, 7, 14), QTime(9, 30, 0, 250));
@@ -69,8 +72,8 @@ TEST(Thistorique, AjoutsSuccessifs) {
     EXPECT_EQ(Lire(" WHERE etat IS NOT NULL AND etat <> 'Envoyé'").size(), 1);
 }
 
-TEST(Thistorique, LectureDesValeursNulles) {
-    TBaseTest base;
+TEST_P(Thistorique, LectureDesValeursNulles) {
+    TBaseTest base(true, GetParam());
     base.AjouterHistorique({.agence = "A",
                             .utilisateur = "U",
                             .date_creation = QVariant(),
@@ -113,8 +116,8 @@ TEST(Thistorique, LectureDesValeursNulles) {
     EXPECT_EQ(Lire(" WHERE etat IS NULL").size(), 2);
 }
 
-TEST(Thistorique, BaseFermee) {
-    TBaseTest base;
+TEST_P(Thistorique, BaseFermee) {
+    TBaseTest base(true, GetParam());
     EXPECT_THROW(THistorique::AjouterHistorique({.agence = "A", .utilisateur = "U"}), EErreurBase);
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), 0);
 }

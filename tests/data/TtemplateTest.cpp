@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "commun/BaseTest.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Ttemplate.h"
 
-TEST(Ttemplate, NouveauModele) {
-    TBaseTest base;
+class Ttemplate : public TTestDeuxMoteurs {};
+INSTANCIER_DEUX_MOTEURS(Ttemplate);
+
+TEST_P(Ttemplate, NouveauModele) {
+    TBaseTest base(true, GetParam());
     DataModuleAbs->OuvrirBase();
     for (int id : {4, 12, 7})
         base.AjouterTemplate({.id = id,
@@ -37,8 +40,8 @@ TEST(Ttemplate, NouveauModele) {
               "Bonjour <Client_Nom>,\r\nvotre dossier <Dossier_Reference>.");
 }
 
-TEST(Ttemplate, LectureEtMiseAJour) {
-    TBaseTest base;
+TEST_P(Ttemplate, LectureEtMiseAJour) {
+    TBaseTest base(true, GetParam());
     DataModuleAbs->OuvrirBase();
     base.AjouterTemplate({.id = 2,
                           .agence = "AG",

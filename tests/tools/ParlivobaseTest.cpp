@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -310,4 +313,80 @@ TEST(Parlivobase, Demo) {
     r = Lancer({"demo", racine.filePath("defaut")});
     EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();
     EXPECT_TRUE(r.sortie.contains("http://127.0.0.1:8080/envoi")) << r.sortie.toStdString();
+}
+
+// On the server: creer refuses existing tables; copier takes the demo base (and more
+// history rows) to the server and back, ids kept, every value equal; droits prints the
+// workstation's GRANT lines.
+TEST(Parlivobase, ServeurCreerCopierDroits) {
+    TBaseTest serveur(false, TMoteurTest::Serveur);  // an empty server base
+    const QString ini = QDir(serveur.Dossier()).filePath("connexion.ini");
+    QTemporaryDir dossier;
+    ASSERT_EQ(Lancer({"demo", dossier.path()}).statut, 0);
+    const QString fichier = QDir(dossier.path()).filePath("sms.abs");
+    {
+        QSqlDatabase b = QSqlDatabase::addDatabase("QSQLITE", "copie-source");
+        b.setDatabaseName(fichier);
+        ASSERT_TRUE(b.open());
+        QSqlQuery q(b);
+        ASSERT_TRUE(q.exec("BEGIN"));
+        ASSERT_TRUE(
+            q.prepare("INSERT INTO Historique (agence, utilisateur, date_creation, "
+                      "destinataire, message, etat) VALUES ('AG', 'U', ?, ?, ?, ?)"));
+        for (int i = 0; i < 2000; ++i) {
+            q.addBindValue(
+                QStringLiteral("2025-01-01 10:00:%1.123").arg(i % 60, 2, 10, QChar('0')));
+            q.addBindValue(i % 3 ? QStringLiteral("Élodie %1").arg(i) : QString(""));
+            q.addBindValue(QStringLiteral("Ligne 1\nLigne 2 « %1 »").arg(i));
+            q.addBindValue(i % 5 ? QVariant(QStringLiteral("Envoyé"))
+                                 : QVariant(QMetaType::fromType<QString>()));
+            ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        }
+        ASSERT_TRUE(q.exec("COMMIT"));
+        q = QSqlQuery();
+        b.close();
+    }
+    QSqlDatabase::removeDatabase("copie-source");
+
+    Resultat r = Lancer({"creer", ini});
+    EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();
+    EXPECT_REFUS(Lancer({"creer", ini}), 1, "contient déjà les tables");
+    r = Lancer({"copier", fichier, ini});
+    ASSERT_EQ(r.statut, 0) << r.erreurs.toStdString();
+    EXPECT_TRUE(r.sortie.contains("Historique : 20")) << r.sortie.toStdString();
+    EXPECT_REFUS(Lancer({"copier", fichier, ini}), 1, "n'est pas vide");
+
+    const QString retour = QDir(dossier.path()).filePath("retour.abs");
+    r = Lancer({"copier", ini, retour});
+    ASSERT_EQ(r.statut, 0) << r.erreurs.toStdString();
+    EXPECT_REFUS(Lancer({"copier", ini, retour}), 1, "existe déjà");
+
+    // Every row of every table, in id order, compared value by value.
+    QSqlDatabase a = QSqlDatabase::addDatabase("QSQLITE", "copie-a");
+    a.setDatabaseName(fichier);
+    ASSERT_TRUE(a.open());
+    ASSERT_TRUE(QSqlQuery(a).exec(QStringLiteral("ATTACH DATABASE '%1' AS retour").arg(retour)));
+    for (const char* table :
+         {"Categorie", "ConfigurationApi", "Historique", "Parametres", "Template"}) {
+        QSqlQuery q(a);
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT (SELECT count(*) FROM main.%1), (SELECT count(*) "
+                                          "FROM retour.%1), (SELECT count(*) FROM (SELECT * FROM "
+                                          "main.%1 EXCEPT SELECT * FROM retour.%1))")
+                               .arg(table)));
+        ASSERT_TRUE(q.next());
+        EXPECT_GT(q.value(0).toInt(), 0) << table;
+        EXPECT_EQ(q.value(1).toInt(), q.value(0).toInt()) << table;
+        EXPECT_EQ(q.value(2).toInt(), 0) << table;
+    }
+    a.close();
+    a = QSqlDatabase();
+    QSqlDatabase::removeDatabase("copie-a");
+
+    r = Lancer({"droits", ini, "--compte", "poste"});
+    EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();
+    EXPECT_EQ(r.sortie.count("GRANT SELECT, INSERT, UPDATE ON `"), 5) << r.sortie.toStdString();
+    EXPECT_TRUE(r.sortie.contains(
+        QStringLiteral("`%1`.`Historique` TO 'poste'@'%';").arg(serveur.BaseServeur())))
+        << r.sortie.toStdString();
+    EXPECT_REFUS(Lancer({"droits", fichier}), 2, "fichier de connexion");
 }

@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <optional>
 
+#include "Tcopiebase.h"
 #include "Tdemo.h"
 #include "Toptionsoutil.h"
 #include "data/CreationBase.h"
@@ -96,7 +97,8 @@ TBaseOuverte::TBaseOuverte(const QString& fichier) {
         throw EErreurUsage(Texte("« %1 » est un dossier : donnez le chemin du fichier de base, "
                                  "par exemple %1/sms.abs.")
                                .arg(fichier));
-    module = std::make_unique<TDataModuleAbs>(info.absolutePath(), info.fileName());
+    // The named file itself, or the server that a connection file (.ini) names.
+    module = std::make_unique<TDataModuleAbs>(info.absolutePath(), info.fileName(), false);
     DataModuleAbs = module.get();
     module->OuvrirBase();
 }
@@ -146,12 +148,24 @@ QString TOutilBase::Aide() {
                "      modèles et des paramètres de démonstration, et le fichier de paramètres\n"
                "      DOSSIER/parlivo-demo.ini (réécrit s'il existe). --url : adresse du service\n"
                "      d'envoi de démonstration (par défaut %1).\n"
+               "  parlivo-base copier SOURCE DESTINATION\n"
+               "      Copie toutes les lignes, identifiants compris, d'un fichier sms.abs vers\n"
+               "      un serveur MariaDB (DESTINATION : son fichier de connexion .ini, base\n"
+               "      vide) ou d'un serveur vers un nouveau fichier, puis compare les nombres\n"
+               "      de lignes table par table.\n"
+               "  parlivo-base droits CONNEXION.ini [--compte COMPTE]\n"
+               "      Affiche les GRANT qui donnent au compte d'un poste (par défaut\n"
+               "      l'utilisateur du fichier) SELECT, INSERT et UPDATE sur les cinq tables.\n"
                "  parlivo-base --help\n"
                "      Affiche cette aide.\n"
                "  parlivo-base --version\n"
                "      Affiche la version.\n"
                "\n"
                "FICHIER est le chemin de la base ; Parlivo lit sms.abs dans son propre dossier.\n"
+               "Un FICHIER dont le nom finit par .ini est un fichier de connexion (section\n"
+               "[Serveur] : Hote, Port, Base, Utilisateur, MotDePasse, Socket, AutoriteTLS) :\n"
+               "la commande agit alors sur la base du serveur MariaDB qu'il désigne. Placé\n"
+               "sous le nom connexion.ini à côté de Parlivo, il remplace sms.abs.\n"
                "Codes de sortie : 0 réussite, 1 échec de l'opération, 2 ligne de commande "
                "incorrecte.\n")
         .arg(QLatin1String(TDemo::UrlParDefaut));
@@ -159,7 +173,9 @@ QString TOutilBase::Aide() {
 
 int TOutilBase::Executer(const QStringList& arguments) {
     if (arguments.isEmpty())
-        throw EErreurUsage(Texte("aucune commande. Commandes : creer, service, parametre, demo."));
+        throw EErreurUsage(
+            Texte("aucune commande. Commandes : creer, service, parametre, demo, "
+                  "copier, droits."));
     const QString commande = arguments.first();
     const QStringList reste = arguments.mid(1);
     if (commande == QLatin1String("--help") || commande == QLatin1String("-h") ||
@@ -175,8 +191,11 @@ int TOutilBase::Executer(const QStringList& arguments) {
     if (commande == QLatin1String("service")) return Service(reste);
     if (commande == QLatin1String("parametre")) return Parametre(reste);
     if (commande == QLatin1String("demo")) return Demo(reste);
+    if (commande == QLatin1String("copier")) return Copier(reste);
+    if (commande == QLatin1String("droits")) return Droits(reste);
     throw EErreurUsage(
-        Texte("commande inconnue : « %1 ». Commandes : creer, service, parametre, demo.")
+        Texte("commande inconnue : « %1 ». Commandes : creer, service, parametre, demo, copier, "
+              "droits.")
             .arg(commande));
 }
 
@@ -184,6 +203,10 @@ int TOutilBase::Creer(const QStringList& mots) {
     TOptionsOutil options(mots, {});
     options.ExigerPositionnels({"FICHIER"});
     const QString fichier = options.Positionnels().at(0);
+    if (TCopieBase::EstConnexion(fichier)) {
+        TCopieBase::CreerSurServeur(fichier, sortie);
+        return 0;
+    }
     CreerBase(fichier);
     sortie << Texte("Base créée : %1\n").arg(fichier);
     return 0;
@@ -345,6 +368,22 @@ int TOutilBase::ParametreLister(const QStringList& mots) {
         ++n;
     }
     if (n == 0) sortie << Texte("Aucun paramètre.\n");
+    return 0;
+}
+
+int TOutilBase::Copier(const QStringList& mots) {
+    TOptionsOutil options(mots, {});
+    options.ExigerPositionnels({"SOURCE", "DESTINATION"});
+    TCopieBase::Copier(options.Positionnels().at(0), options.Positionnels().at(1), sortie);
+    return 0;
+}
+
+int TOutilBase::Droits(const QStringList& mots) {
+    TOptionsOutil options(mots, {"compte"});
+    options.ExigerPositionnels({"CONNEXION"});
+    if (!TCopieBase::EstConnexion(options.Positionnels().at(0)))
+        throw EErreurUsage(Texte("droits attend le fichier de connexion au serveur (.ini)."));
+    TCopieBase::Droits(options.Positionnels().at(0), options.Valeur("compte"), sortie);
     return 0;
 }
 

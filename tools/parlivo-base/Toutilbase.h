@@ -30,6 +30,8 @@ class TOutilBase {
     int ParametreLire(const QStringList& mots);
     int ParametreLister(const QStringList& mots);
     int Demo(const QStringList& mots);
+    int Copier(const QStringList& mots);
+    int Droits(const QStringList& mots);
 
     QTextStream& sortie;
 };

@@ -1,0 +1,348 @@
+#include "data/MoteurMariadb.h"
+
+#include <mysql.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QVariant>
+
+#include "data/Connexionbase.h"
+#include "data/EErreurBase.h"
+#include "platform/TIniFile.h"
+
+namespace {
+
+const QString SectionServeur = QStringLiteral("Serveur");
+const QString TransactionPerdue = QStringLiteral("perdue pendant l'opération");
+
+// What each open connection was opened with, to open it again after a loss; and which
+// connections are inside a transaction. One thread uses them, the user interface's.
+QHash<QString, TServeurMariadb>& Serveurs() {
+    static QHash<QString, TServeurMariadb> serveurs;
+    return serveurs;
+}
+QSet<QString>& EnTransaction() {
+    static QSet<QString> connexions;
+    return connexions;
+}
+
+MYSQL* PoigneeMariadb(const QSqlDatabase& base) {
+    if (!base.isOpen() || !base.driver()) return nullptr;
+    const QVariant h = base.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "MYSQL*") != 0) return nullptr;
+    return *static_cast<MYSQL* const*>(h.data());
+}
+
+// Exact comparisons and code-point order, as in sms.abs; the two columns that the history
+// search reads with LIKE ignore letter case and keep accents.
+const char* const CollationExacte = "utf8mb4_nopad_bin";
+const char* const CollationRecherche = "utf8mb4_uca1400_nopad_as_ci";
+
+QString CollationAttendue(const QString& table, const QString& colonne) {
+    if (table == QLatin1String("Historique") &&
+        (colonne == QLatin1String("expediteur") || colonne == QLatin1String("destinataire")))
+        return QLatin1String(CollationRecherche);
+    return QLatin1String(CollationExacte);
+}
+
+[[noreturn]] void ErreurIni(const QString& fichier, const QString& detail) {
+    throw EErreurBase(QStringLiteral("Erreur : le fichier de connexion « %1 » %2")
+                          .arg(QDir::toNativeSeparators(fichier), detail));
+}
+
+QString Requise(const TIniFile& ini, const QString& fichier, const QString& cle) {
+    const QString valeur = ini.ReadString(SectionServeur, cle, QString()).trimmed();
+    if (valeur.isEmpty())
+        ErreurIni(fichier, QStringLiteral("n'indique pas la clé « %1 » dans la section [%2].")
+                               .arg(cle, SectionServeur));
+    return valeur;
+}
+
+// libmariadb itself, with the server's certificate verified against the CA file: Qt's
+// driver can ask for TLS but not for that verification.
+QString VerifierCertificat(const TServeurMariadb& s) {
+    MYSQL* m = mysql_init(nullptr);
+    if (!m) return QStringLiteral("mémoire insuffisante");
+    const unsigned int delai = DelaiConnexionServeurS;
+    const my_bool oui = 1;
+    const QByteArray ca = QFile::encodeName(s.autoriteTls);
+    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &delai);
+    mysql_options(m, MYSQL_OPT_SSL_CA, ca.constData());
+    mysql_options(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &oui);
+    mysql_options(m, MYSQL_OPT_SSL_ENFORCE, &oui);
+    const QByteArray hote = s.hote.toUtf8(), utilisateur = s.utilisateur.toUtf8(),
+                     mdp = s.motDePasse.toUtf8(), socket = QFile::encodeName(s.socket);
+    QString erreur;
+    if (!mysql_real_connect(m, s.socket.isEmpty() ? hote.constData() : nullptr,
+                            utilisateur.constData(), mdp.constData(), nullptr,
+                            static_cast<unsigned>(s.port),
+                            s.socket.isEmpty() ? nullptr : socket.constData(), 0))
+        erreur = QString::fromUtf8(mysql_error(m));
+    mysql_close(m);
+    return erreur;
+}
+
+QSqlQuery Executer(const QSqlDatabase& base, const QString& texte, const QString& quoi) {
+    QSqlQuery q(base);
+    q.setForwardOnly(true);
+    if (!q.exec(texte))
+        throw EErreurBase(QStringLiteral("Erreur : %1 : %2").arg(quoi, TexteMoteur(q.lastError())));
+    return q;
+}
+
+void VerifierStructure(const QSqlDatabase& base, const TServeurMariadb& s) {
+    const QString entete =
+        QStringLiteral("Erreur : la base « %1 » du serveur %2 n'a pas la structure attendue : ")
+            .arg(s.base, s.Designation());
+    QSqlQuery tables =
+        Executer(base,
+                 QStringLiteral("SELECT TABLE_NAME, ENGINE FROM information_schema.TABLES WHERE "
+                                "TABLE_SCHEMA = DATABASE() AND TABLE_NAME IN ('Categorie', "
+                                "'ConfigurationApi', 'Historique', 'Parametres', 'Template')"),
+                 QStringLiteral("lecture de la structure de la base impossible"));
+    while (tables.next())
+        if (tables.value(1).toString() != QLatin1String("InnoDB"))
+            throw EErreurBase(entete +
+                              QStringLiteral("la table « %1 » est en %2 au lieu d'InnoDB.")
+                                  .arg(tables.value(0).toString(), tables.value(1).toString()));
+    QSqlQuery colonnes =
+        Executer(base,
+                 QStringLiteral("SELECT TABLE_NAME, COLUMN_NAME, COLLATION_NAME, EXTRA FROM "
+                                "information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() AND "
+                                "TABLE_NAME IN ('Categorie', 'ConfigurationApi', 'Historique', "
+                                "'Parametres', 'Template')"),
+                 QStringLiteral("lecture de la structure de la base impossible"));
+    while (colonnes.next()) {
+        const QString table = colonnes.value(0).toString(), colonne = colonnes.value(1).toString();
+        if (table == QLatin1String("Historique") && colonne == QLatin1String("id") &&
+            !colonnes.value(3).toString().contains(QLatin1String("auto_increment")))
+            throw EErreurBase(
+                entete + QStringLiteral("la colonne « Historique.id » n'est pas AUTO_INCREMENT."));
+        if (colonnes.value(2).isNull()) continue;  // numbers and bytes
+        const QString attendue = CollationAttendue(table, colonne);
+        if (colonnes.value(2).toString() != attendue)
+            throw EErreurBase(entete +
+                              QStringLiteral("la colonne « %1.%2 » a la collation « %3 » "
+                                             "au lieu de « %4 ».")
+                                  .arg(table, colonne, colonnes.value(2).toString(), attendue));
+    }
+}
+
+}  // namespace
+
+QString TServeurMariadb::Designation() const {
+    if (!socket.isEmpty()) return QStringLiteral("« %1 » (socket local)").arg(socket);
+    return QStringLiteral("« %1:%2 »").arg(hote).arg(port);
+}
+
+TServeurMariadb LireConnexionIni(const QString& chemin) {
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly))
+        ErreurIni(chemin, QStringLiteral("ne peut pas être lu : %1").arg(fichier.errorString()));
+    fichier.close();
+    const TIniFile ini(chemin);
+    TServeurMariadb s;
+    s.fichier = chemin;
+    s.socket = ini.ReadString(SectionServeur, QStringLiteral("Socket"), QString()).trimmed();
+    if (s.socket.isEmpty()) s.hote = Requise(ini, chemin, QStringLiteral("Hote"));
+    const QString port =
+        ini.ReadString(SectionServeur, QStringLiteral("Port"), QString()).trimmed();
+    if (!port.isEmpty()) {
+        bool ok = false;
+        s.port = port.toInt(&ok);
+        if (!ok || s.port < 1 || s.port > 65535)
+            ErreurIni(chemin, QStringLiteral("donne à la clé « Port » la valeur « %1 », qui n'est "
+                                             "pas un numéro de port (1 à 65535).")
+                                  .arg(port));
+    }
+    s.base = Requise(ini, chemin, QStringLiteral("Base"));
+    s.utilisateur = Requise(ini, chemin, QStringLiteral("Utilisateur"));
+    s.motDePasse = ini.ReadString(SectionServeur, QStringLiteral("MotDePasse"), QString());
+    s.autoriteTls =
+        ini.ReadString(SectionServeur, QStringLiteral("AutoriteTLS"), QString()).trimmed();
+    if (!s.autoriteTls.isEmpty()) {
+        // A relative path is taken from the folder of connexion.ini.
+        s.autoriteTls = QFileInfo(chemin).dir().absoluteFilePath(s.autoriteTls);
+        if (!QFileInfo(s.autoriteTls).isReadable())
+            ErreurIni(chemin, QStringLiteral("donne à la clé « AutoriteTLS » le fichier « %1 », "
+                                             "qui ne peut pas être lu.")
+                                  .arg(QDir::toNativeSeparators(s.autoriteTls)));
+    }
+    return s;
+}
+
+void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
+    if (!s.autoriteTls.isEmpty()) {
+        const QString erreur = VerifierCertificat(s);
+        if (!erreur.isEmpty())
+            throw EErreurBase(
+                QStringLiteral("Erreur : la connexion chiffrée (TLS) au serveur %1 "
+                               "n'a pas pu être établie ni son certificat vérifié : %2")
+                    .arg(s.Designation(), erreur));
+    }
+    base.setHostName(s.hote);
+    base.setPort(s.port);
+    base.setDatabaseName(s.base);
+    base.setUserName(s.utilisateur);
+    base.setPassword(s.motDePasse);
+    QStringList options{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(DelaiConnexionServeurS)};
+    if (!s.socket.isEmpty()) options << QStringLiteral("UNIX_SOCKET=%1").arg(s.socket);
+    if (!s.autoriteTls.isEmpty()) options << QStringLiteral("SSL_CA=%1").arg(s.autoriteTls);
+    base.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!base.open()) {
+        const QSqlError erreur = base.lastError();
+        base.close();
+        const QString code = erreur.nativeErrorCode();
+        QString cause;
+        if (code == QLatin1String("1045"))
+            cause = QStringLiteral("refuse l'utilisateur « %1 » (mot de passe ou droits)")
+                        .arg(s.utilisateur);
+        else if (code == QLatin1String("1044") || code == QLatin1String("1049"))
+            cause = QStringLiteral("ne donne pas accès à la base « %1 »").arg(s.base);
+        else
+            cause = QStringLiteral("ne répond pas ou refuse la connexion");
+        throw EErreurBase(QStringLiteral("Erreur : le serveur de base de données %1 %2 : %3")
+                              .arg(s.Designation(), cause, TexteMoteur(erreur)));
+    }
+    try {
+        // ANSI_QUOTES: the cursors quote names with double quotes, as SQLite reads them.
+        // Strict: a text too long for its column is an error, never cut silently.
+        Executer(base,
+                 QStringLiteral("SET SESSION sql_mode = 'ANSI_QUOTES,STRICT_ALL_TABLES,"
+                                "NO_ENGINE_SUBSTITUTION', innodb_lock_wait_timeout = %1")
+                     .arg(DelaiVerrouServeurS),
+                 QStringLiteral("réglage de la session impossible"));
+        // The locking reads rely on next-key locks, which this level keeps.
+        Executer(base, QStringLiteral("SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"),
+                 QStringLiteral("réglage de la session impossible"));
+        if (!s.autoriteTls.isEmpty()) {
+            QSqlQuery q = Executer(base, QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'"),
+                                   QStringLiteral("lecture de l'état TLS impossible"));
+            if (!q.next() || q.value(1).toString().isEmpty())
+                throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 n'est pas "
+                                                 "chiffrée alors que TLS est demandé.")
+                                      .arg(s.Designation()));
+        }
+        VerifierStructure(base, s);
+        Serveurs().insert(base.connectionName(), s);
+        EnTransaction().remove(base.connectionName());
+    } catch (...) {
+        base.close();
+        throw;
+    }
+}
+
+bool EstMariadb(const QSqlDatabase& base) {
+    return base.isValid() && base.driverName() == QLatin1String("QMYSQL");
+}
+
+void RetablirConnexionMariadb(const QSqlDatabase& base) {
+    if (!EstMariadb(base)) return;
+    MYSQL* poignee = PoigneeMariadb(base);
+    if (!poignee || mysql_ping(poignee) == 0) return;
+    const QString perte = QString::fromUtf8(mysql_error(poignee));
+    const auto serveur = Serveurs().constFind(base.connectionName());
+    if (serveur == Serveurs().constEnd()) return;
+    const TServeurMariadb s = *serveur;
+    const bool enTransaction = EnTransaction().remove(base.connectionName());
+    QSqlDatabase copie = base;
+    copie.close();
+    try {
+        OuvrirMariadb(copie, s);
+    } catch (const EErreurBase& e) {
+        throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été perdue (%2) "
+                                         "et n'a pas pu être rétablie : %3")
+                              .arg(s.Designation(), perte, QString::fromUtf8(e.what())));
+    }
+    if (enTransaction)
+        throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été %2 ; rien "
+                                         "n'a été enregistré : %3")
+                              .arg(s.Designation(), TransactionPerdue, perte));
+}
+
+void NoterTransactionMariadb(const QSqlDatabase& base, bool ouverte) {
+    if (!EstMariadb(base)) return;
+    if (ouverte)
+        EnTransaction().insert(base.connectionName());
+    else
+        EnTransaction().remove(base.connectionName());
+}
+
+bool TransactionOuverteMariadb(const QSqlDatabase& base) {
+    if (!EstMariadb(base) || !base.isOpen()) return false;
+    QSqlQuery q(base);
+    return q.exec(QStringLiteral("SELECT @@in_transaction")) && q.next() && q.value(0).toInt() != 0;
+}
+
+QStringList ColonnesIndexMariadb(const QSqlDatabase& base, const QString& table,
+                                 const QString& nomIndex) {
+    QSqlQuery q(base);
+    q.setForwardOnly(true);
+    QStringList colonnes;
+    if (q.prepare(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.STATISTICS WHERE "
+                                 "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = :Table AND "
+                                 "INDEX_NAME = :Nom ORDER BY SEQ_IN_INDEX"))) {
+        q.bindValue(QStringLiteral(":Table"), table);
+        q.bindValue(QStringLiteral(":Nom"), table + QLatin1Char('_') + nomIndex);
+        if (q.exec())
+            while (q.next()) colonnes << q.value(0).toString();
+    }
+    if (q.lastError().isValid())
+        throw EErreurBase(QStringLiteral("Erreur : l'index « %1 » de la table « %2 » n'a pas pu "
+                                         "être lu : %3")
+                              .arg(nomIndex, table, TexteMoteur(q.lastError())));
+    return colonnes;
+}
+
+void VerrouillerIdentifiantsMariadb(const QSqlDatabase& base, const QString& table) {
+    if (!EstMariadb(base)) return;
+    // Every row and the gap after the last one: another workstation's same read, and its
+    // INSERT, wait for this transaction's end.
+    QSqlQuery q = Executer(base, QStringLiteral("SELECT * FROM %1 FOR UPDATE").arg(table),
+                           QStringLiteral("réservation de la table « %1 » impossible").arg(table));
+    q.finish();
+}
+
+void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence,
+                                 const QString& utilisateur, const QString& section,
+                                 const QString& cle) {
+    if (!EstMariadb(base)) return;
+    QSqlQuery q(base);
+    q.setForwardOnly(true);
+    bool ok =
+        q.prepare(QStringLiteral("SELECT valeur_type FROM Parametres WHERE agence = ? AND "
+                                 "utilisateur = ? AND section = ? AND cle = ? FOR UPDATE"));
+    for (const QString& v : {agence, utilisateur, section, cle})
+        q.addBindValue(v.isNull() ? QStringLiteral("") : v);
+    if (!ok || !q.exec())
+        throw EErreurBase(QStringLiteral("Erreur : réservation du paramètre « %1 » impossible : %2")
+                              .arg(cle, TexteMoteur(q.lastError())));
+    q.finish();
+}
+
+bool ConflitDeVerrou(const std::exception& erreur) {
+    const QString texte = QString::fromUtf8(erreur.what());
+    return texte.contains(QLatin1String("Deadlock found")) ||
+           texte.contains(QLatin1String("Lock wait timeout exceeded")) ||
+           texte.contains(TransactionPerdue);
+}
+
+void AttendreAvantNouvelEssai(int essai) {
+    // Spread out, so that two workstations that collided do not collide again.
+    QThread::msleep(
+        QRandomGenerator::global()->bounded(5u, 20u * static_cast<unsigned>(essai) + 10u));
+}
+
+void ConflitPersistant(const std::exception& erreur) {
+    throw EErreurBase(QStringLiteral("Erreur : la base de données est occupée par un autre poste ; "
+                                     "réessayez dans un instant : %1")
+                          .arg(QString::fromUtf8(erreur.what())));
+}

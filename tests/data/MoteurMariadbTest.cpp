@@ -1,0 +1,217 @@
+// The server engine's own cases: connexion.ini, a server that cannot be reached or
+// refuses the account, a base whose layout is not the expected one, a row another
+// workstation holds. The cases both engines share are in the records' tests.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTcpServer>
+
+#include "commun/BaseTest.h"
+#include "data/CreationBase.h"
+#include "data/Datamoduleabs.h"
+#include "data/Fonctions_bd.h"
+#include "data/MoteurMariadb.h"
+#include "data/Tcategorie.h"
+#include "data/Thistorique.h"
+
+namespace {
+
+void Ecrire(const QString& chemin, const QByteArray& contenu) {
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(contenu);
+}
+
+// The text of the error that OuvrirBase raises (empty when none).
+QString ErreurOuverture(TDataModuleAbs& m) {
+    try {
+        m.OuvrirBase();
+    } catch (const EErreurBase& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+// A closed local port: one that was just free.
+quint16 PortFerme() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+}  // namespace
+
+// A connexion.ini that cannot be used is an error naming the file and the key, and the
+// program never falls back to the sms.abs that stands beside it.
+TEST(MoteurMariadb, FichierDeConnexionFautif) {
+    TBaseTest base;  // sms.abs, valid
+    const QString ini = QDir(base.Dossier()).filePath("connexion.ini");
+    const struct {
+        QByteArray contenu;
+        const char* attendu;
+    } cas[] = {
+        {"[Serveur]\nHote=127.0.0.1\nUtilisateur=u\n", "« Base »"},
+        {"[Serveur]\nBase=b\nUtilisateur=u\n", "« Hote »"},
+        {"[Serveur]\nHote=h\nBase=b\n", "« Utilisateur »"},
+        {"[Serveur]\nHote=h\nPort=trois\nBase=b\nUtilisateur=u\n", "« Port »"},
+        {"[Autre]\nHote=h\n", "[Serveur]"},
+        {"[Serveur]\nHote=h\nBase=b\nUtilisateur=u\nAutoriteTLS=absente.pem\n", "« AutoriteTLS »"},
+    };
+    for (const auto& c : cas) {
+        Ecrire(ini, c.contenu);
+        TDataModuleAbs m(base.Dossier());
+        EXPECT_TRUE(m.SurServeur());
+        const QString texte = ErreurOuverture(m);
+        EXPECT_TRUE(texte.startsWith("Erreur : le fichier de connexion")) << texte.toStdString();
+        EXPECT_TRUE(texte.contains(QDir::toNativeSeparators(ini))) << texte.toStdString();
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.attendu))) << texte.toStdString();
+        EXPECT_FALSE(m.Database().isOpen());
+    }
+    QFile::remove(ini);
+    ASSERT_TRUE(QDir().mkdir(ini));  // present but unreadable as a file
+    TDataModuleAbs m(base.Dossier());
+    const QString texte = ErreurOuverture(m);
+    EXPECT_TRUE(texte.contains("ne peut pas être lu")) << texte.toStdString();
+}
+
+// Nobody listening, on a port or a socket: a French error naming where, within the
+// connect timeout; the module stays closed and opens once the file is put right.
+TEST(MoteurMariadb, ServeurInjoignable) {
+    TBaseTest base(true, TMoteurTest::Serveur);
+    const QString ini = QDir(base.Dossier()).filePath("connexion.ini");
+    const quint16 port = PortFerme();
+    for (const QString& contenu :
+         {QStringLiteral("[Serveur]\nHote=127.0.0.1\nPort=%1\nBase=b\nUtilisateur=u\n").arg(port),
+          QStringLiteral("[Serveur]\nSocket=%1/absent.sock\nBase=b\nUtilisateur=u\n")
+              .arg(base.Dossier())}) {
+        Ecrire(ini, contenu.toUtf8());
+        QElapsedTimer chrono;
+        chrono.start();
+        const QString texte = ErreurOuverture(base.Module());
+        EXPECT_LT(chrono.elapsed(), (DelaiConnexionServeurS + 2) * 1000);
+        EXPECT_TRUE(texte.startsWith("Erreur : le serveur de base de données"))
+            << texte.toStdString();
+        EXPECT_TRUE(texte.contains("ne répond pas")) << texte.toStdString();
+        EXPECT_TRUE(texte.contains(QStringLiteral("127.0.0.1:%1").arg(port)) ||
+                    texte.contains("absent.sock"))
+            << texte.toStdString();
+        EXPECT_FALSE(base.Module().Database().isOpen());
+    }
+    Ecrire(ini, QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\n")
+                    .arg(TBaseTest::SocketServeur(), base.BaseServeur())
+                    .toUtf8());
+    EXPECT_EQ(ErreurOuverture(base.Module()), QString());
+    EXPECT_TRUE(base.Module().tblCategorie.Active());
+}
+
+// A wrong password, a base the account may not use, a workstation account with only
+// what droits grants: it works; a table changed by hand to another collation is refused.
+TEST(MoteurMariadb, ComptesEtStructure) {
+    TBaseTest base(true, TMoteurTest::Serveur);
+    const QString compte = QStringLiteral("poste%1").arg(QCoreApplication::applicationPid());
+    base.Executer(QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY 'bon'").arg(compte));
+    for (const char* table :
+         {"Categorie", "ConfigurationApi", "Historique", "Parametres", "Template"})
+        base.Executer(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO '%3'@'localhost'")
+                          .arg(base.BaseServeur(), table, compte));
+    const QString ini = QDir(base.Dossier()).filePath("connexion.ini");
+    auto ecrireIni = [&](const QString& mdp, const QString& nomBase) {
+        Ecrire(ini, QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=%3\nMotDePasse=%4\n")
+                        .arg(TBaseTest::SocketServeur(), nomBase, compte, mdp)
+                        .toUtf8());
+    };
+    ecrireIni("mauvais", base.BaseServeur());
+    QString texte = ErreurOuverture(base.Module());
+    EXPECT_TRUE(texte.contains(QStringLiteral("refuse l'utilisateur « %1 »").arg(compte)))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.contains("Access denied")) << texte.toStdString();
+
+    ecrireIni("bon", "mysql");
+    texte = ErreurOuverture(base.Module());
+    EXPECT_TRUE(texte.contains("ne donne pas accès à la base « mysql »")) << texte.toStdString();
+
+    ecrireIni("bon", base.BaseServeur());
+    ASSERT_EQ(ErreurOuverture(base.Module()), QString());
+    TCategorie categorie(false, "Relances");
+    EXPECT_TRUE(categorie.Sauvegarder());
+    base.Module().FermerBase();
+
+    base.Executer("ALTER TABLE Categorie MODIFY nom TEXT COLLATE utf8mb4_general_ci");
+    texte = ErreurOuverture(base.Module());
+    EXPECT_TRUE(texte.contains("« Categorie.nom » a la collation « utf8mb4_general_ci »"))
+        << texte.toStdString();
+    EXPECT_FALSE(base.Module().Database().isOpen());
+    base.Executer(QStringLiteral("DROP USER '%1'@'localhost'").arg(compte));
+}
+
+// Another workstation holds the rows: the save waits, tries again, then says the base is
+// busy, keeps no identifier, and succeeds once the rows are released.
+TEST(MoteurMariadb, LigneTenueParUnAutrePoste) {
+    TBaseTest base(true, TMoteurTest::Serveur);
+    base.AjouterCategorie(1, "Existante");
+    DataModuleAbs->OuvrirBase();
+    base.Executer("START TRANSACTION");
+    base.Valeur("SELECT * FROM Categorie FOR UPDATE");
+    TCategorie categorie(false, "Nouvelle");
+    QString texte;
+    try {
+        categorie.Sauvegarder();
+    } catch (const EErreurBase& e) {
+        texte = QString::fromUtf8(e.what());
+    }
+    EXPECT_TRUE(texte.startsWith("Erreur : la base de données est occupée par un autre poste"))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.contains("Lock wait timeout exceeded")) << texte.toStdString();
+    EXPECT_EQ(categorie.id_categorie(), -1);
+    base.Executer("ROLLBACK");
+    EXPECT_TRUE(categorie.Sauvegarder());
+    EXPECT_EQ(categorie.id_categorie(), 2);
+}
+
+// The server drops the connection between two operations (KILL): the next operation opens
+// it again and does its work, a save, a history row, a read. TLS asked of a server that
+// has none: an error, never a clear-text connection.
+TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
+    TBaseTest base(true, TMoteurTest::Serveur);
+    DataModuleAbs->OuvrirBase();
+    auto numero = [] {
+        auto r = DataModuleAbs->CreerRequete();
+        r->SQL << "SELECT CONNECTION_ID() AS id";
+        r->Ouvrir();
+        return r->Champ("id").toLongLong();
+    };
+    qint64 avant = numero();
+    base.Executer(QStringLiteral("KILL %1").arg(avant));
+    TCategorie categorie(false, "Après coupure");
+    EXPECT_TRUE(categorie.Sauvegarder());
+    const qint64 apres = numero();
+    EXPECT_NE(apres, avant);
+
+    base.Executer(QStringLiteral("KILL %1").arg(apres));
+    EXPECT_NO_THROW(THistorique::AjouterHistorique("A", "U", "E", "D", "06", "m",
+                                                   QDateTime::currentDateTime(), "Envoyé"));
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), 1);
+    base.Executer(QStringLiteral("KILL %1").arg(numero()));
+    EXPECT_EQ(LireParametreEntier(DataModuleAbs->tblParametres, "A", "U", "S", "K", 7), 7);
+    base.Executer(QStringLiteral("KILL %1").arg(numero()));
+    TCurseur& c = DataModuleAbs->tblCategorie;
+    c.Premier();
+    ASSERT_FALSE(c.Eof());
+    EXPECT_EQ(c.Champ("nom").toString(), "Après coupure");
+    DataModuleAbs->FermerBase();
+
+    const QString ca = QDir(base.Dossier()).filePath("ca.pem");
+    Ecrire(ca, "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n");
+    Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
+           QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\nAutoriteTLS=ca.pem\n")
+               .arg(TBaseTest::SocketServeur(), base.BaseServeur())
+               .toUtf8());
+    const QString texte = ErreurOuverture(base.Module());
+    EXPECT_TRUE(texte.contains("TLS")) << texte.toStdString();
+    EXPECT_FALSE(base.Module().Database().isOpen());
+}
