@@ -105,14 +105,19 @@ TEST_P(DeuxMoteurs, ComparaisonsEtOrdreCommeSurLeFichier) {
 
     // The empty text stays the empty text; NULL stays NULL.
     const QDateTime envoi(QDate(2025, 1, 31), QTime(23, 59, 59, 999));
-    THistorique::AjouterHistorique("A", "U", "", "", "06", "m", envoi, "");
+    THistorique::AjouterHistorique({.agence = "A",
+                                    .utilisateur = "U",
+                                    .numero = "06",
+                                    .message = "m",
+                                    .date_envoi = envoi,
+                                    .etat = ""});
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique WHERE etat = '' AND expediteur = ''"),
               1);
     EXPECT_EQ(base.Valeur("SELECT date_envoi FROM Historique").toString(),
               "2025-01-31 23:59:59.999");
 
     for (const char* nom : {"Dupont", "DUPONT", "Dupond", "dupont", "Élodie", "élodie", "Elodie"})
-        base.AjouterHistorique("A", "U", QVariant(), "", nom, "06", "m", QVariant(), QVariant());
+        base.AjouterHistorique({.agence = "A", .utilisateur = "U", .destinataire = nom});
     auto chercher = [&](const QString& motif) {
         auto r = m.CreerRequete();
         r->SQL << "SELECT * FROM Historique WHERE destinataire LIKE :Destinataire ORDER BY id";

@@ -193,8 +193,10 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
     EXPECT_NE(apres, avant);
 
     base.Executer(QStringLiteral("KILL %1").arg(apres));
-    EXPECT_NO_THROW(THistorique::AjouterHistorique("A", "U", "E", "D", "06", "m",
-                                                   QDateTime::currentDateTime(), "Envoyé"));
+    EXPECT_NO_THROW(THistorique::AjouterHistorique({.agence = "A",
+                                                    .utilisateur = "U",
+                                                    .date_envoi = QDateTime::currentDateTime(),
+                                                    .etat = "Envoyé"}));
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), 1);
     base.Executer(QStringLiteral("KILL %1").arg(numero()));
     EXPECT_EQ(LireParametreEntier(DataModuleAbs->tblParametres, "A", "U", "S", "K", 7), 7);
