@@ -15,6 +15,6 @@ void VerifierOuverte(const QSqlDatabase& base) {
 }
 
 QString TexteMoteur(const QSqlError& erreur) {
-    QString texte = erreur.text().trimmed();
+    QString texte = TexteErreurMariadb(erreur).trimmed();
     return texte.isEmpty() ? QStringLiteral("erreur inconnue") : texte;
 }

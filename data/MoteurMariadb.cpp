@@ -11,6 +11,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringDecoder>
 #include <QThread>
 #include <QVariant>
 
@@ -240,6 +241,18 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     }
 }
 
+QString TexteErreurMariadb(const QSqlError& erreur) {
+    QString texte = erreur.text();
+    if (!erreur.driverText().startsWith(QLatin1String("QMYSQL"))) return texte;
+    QString octets = erreur.databaseText();
+    for (const QChar c : octets)
+        if (c.unicode() > 0xFF) return texte;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString relu = utf8.decode(octets.toLatin1());
+    if (utf8.hasError()) return texte;
+    return texte.replace(octets, relu);
+}
+
 bool EstMariadb(const QSqlDatabase& base) {
     return base.isValid() && base.driverName() == QLatin1String("QMYSQL");
 }
@@ -332,7 +345,9 @@ bool ConflitDeVerrou(const std::exception& erreur) {
     const QString texte = QString::fromUtf8(erreur.what());
     return texte.contains(QLatin1String("Deadlock found")) ||
            texte.contains(QLatin1String("Lock wait timeout exceeded")) ||
-           texte.contains(TransactionPerdue);
+           texte.contains(TransactionPerdue) ||
+           texte.contains(QLatin1String("has gone away"), Qt::CaseInsensitive) ||
+           texte.contains(QLatin1String("Lost connection"), Qt::CaseInsensitive);
 }
 
 void AttendreAvantNouvelEssai(int essai) {

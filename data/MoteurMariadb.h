@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <exception>
@@ -42,6 +43,10 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& serveur);
 
 bool EstMariadb(const QSqlDatabase& base);
 
+// The error's text; for the server's errors, its UTF-8 text that Qt's driver reads as
+// Latin-1 ("refusÃ©e") is read again as UTF-8.
+QString TexteErreurMariadb(const QSqlError& erreur);
+
 // Before an operation: when the server has dropped the connection (restart, KILL,
 // network), opens it again once. When a transaction was open on it, that transaction is
 // lost: the connection is opened again and EErreurBase says so (RejouerSurConflit then
@@ -64,7 +69,8 @@ void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence
                                  const QString& cle);
 
 // True for the server's "deadlock" and "lock wait timeout" errors, and for a transaction
-// lost with its connection: the transaction can be run again.
+// lost with its connection (the next attempt opens the connection again): the
+// transaction can be run again.
 bool ConflitDeVerrou(const std::exception& erreur);
 // How many times a transaction is run at most before the conflict reaches the user.
 inline constexpr int EssaisSurConflit = 3;

@@ -115,7 +115,11 @@ QString TBaseTest::ConnexionOutils() {
             base.setDatabaseName(Chemin());
             base.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
         }
-        if (!base.open())
+        // The tests' own SQL is SQLite's: "||" joins texts and double quotes name columns.
+        if (base.open() && SurServeur())
+            QSqlQuery(base).exec(QStringLiteral(
+                "SET SESSION sql_mode = 'PIPES_AS_CONCAT,ANSI_QUOTES,STRICT_ALL_TABLES'"));
+        if (!base.isOpen())
             throw std::runtime_error(
                 QStringLiteral("TBaseTest : ouverture de %1 : %2")
                     .arg(SurServeur() ? nomBaseServeur : Chemin(), base.lastError().text())

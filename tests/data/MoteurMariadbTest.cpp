@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTcpServer>
+#include <QThread>
 
 #include "commun/BaseTest.h"
 #include "data/CreationBase.h"
@@ -185,22 +186,32 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
         r->Ouvrir();
         return r->Champ("id").toLongLong();
     };
-    qint64 avant = numero();
-    base.Executer(QStringLiteral("KILL %1").arg(avant));
+    // KILL returns before the connection is closed: wait for it to be gone.
+    auto couper = [&](qint64 id) {
+        base.Executer(QStringLiteral("KILL %1").arg(id));
+        for (int i = 0; i < 500 && base.Compter(QStringLiteral("SELECT count(*) FROM "
+                                                               "information_schema.PROCESSLIST "
+                                                               "WHERE ID = %1")
+                                                    .arg(id)) > 0;
+             ++i)
+            QThread::msleep(10);
+    };
+    const qint64 avant = numero();
+    couper(avant);
     TCategorie categorie(false, "Après coupure");
     EXPECT_TRUE(categorie.Sauvegarder());
     const qint64 apres = numero();
     EXPECT_NE(apres, avant);
 
-    base.Executer(QStringLiteral("KILL %1").arg(apres));
+    couper(apres);
     EXPECT_NO_THROW(THistorique::AjouterHistorique({.agence = "A",
                                                     .utilisateur = "U",
                                                     .date_envoi = QDateTime::currentDateTime(),
                                                     .etat = "Envoyé"}));
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), 1);
-    base.Executer(QStringLiteral("KILL %1").arg(numero()));
+    couper(numero());
     EXPECT_EQ(LireParametreEntier(DataModuleAbs->tblParametres, "A", "U", "S", "K", 7), 7);
-    base.Executer(QStringLiteral("KILL %1").arg(numero()));
+    couper(numero());
     TCurseur& c = DataModuleAbs->tblCategorie;
     c.Premier();
     ASSERT_FALSE(c.Eof());
