@@ -38,7 +38,9 @@ QSet<QString>& EnTransaction() {
 MYSQL* PoigneeMariadb(const QSqlDatabase& base) {
     if (!base.isOpen() || !base.driver()) return nullptr;
     const QVariant h = base.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "MYSQL*") != 0) return nullptr;
+    if (!h.isValid() ||
+        (qstrcmp(h.typeName(), "MYSQL*") != 0 && qstrcmp(h.typeName(), "st_mysql*") != 0))
+        return nullptr;
     return *static_cast<MYSQL* const*>(h.data());
 }
 
@@ -194,7 +196,10 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     base.setDatabaseName(s.base);
     base.setUserName(s.utilisateur);
     base.setPassword(s.motDePasse);
-    QStringList options{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(DelaiConnexionServeurS)};
+    // CLIENT_FOUND_ROWS: an UPDATE counts the rows it matched, as SQLite does, not only
+    // those whose values changed (saving an unchanged record is still a success).
+    QStringList options{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(DelaiConnexionServeurS),
+                        QStringLiteral("CLIENT_FOUND_ROWS=1")};
     if (!s.socket.isEmpty()) options << QStringLiteral("UNIX_SOCKET=%1").arg(s.socket);
     if (!s.autoriteTls.isEmpty()) options << QStringLiteral("SSL_CA=%1").arg(s.autoriteTls);
     base.setConnectOptions(options.join(QLatin1Char(';')));

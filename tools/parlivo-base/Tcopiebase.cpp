@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+#include <vector>
 
 #include "data/Connexionbase.h"
 #include "data/CreationBase.h"
@@ -85,8 +86,20 @@ void CopierTable(const TConnexionOutil& source, const TConnexionOutil& destinati
             QStringLiteral("Erreur : la table « %1 » ne peut pas être écrite sur "
                            "%2 : %3")
                 .arg(table, destination.designation, TexteMoteur(ecriture.lastError())));
+    // The server gives the texts of its binary-collated columns as bytes: they are UTF-8
+    // text, kept as text; only the two byte columns stay bytes.
+    std::vector<bool> texte(champs.count());
+    for (int i = 0; i < champs.count(); ++i)
+        texte[i] = !champs.fieldName(i).startsWith(QLatin1String("valeur_blob")) &&
+                   champs.fieldName(i) != QLatin1String("valeur_graphic");
     while (lecture.next()) {
-        for (int i = 0; i < champs.count(); ++i) ecriture.bindValue(i, lecture.value(i));
+        for (int i = 0; i < champs.count(); ++i) {
+            const QVariant valeur = lecture.value(i);
+            ecriture.bindValue(i, texte[i] && !valeur.isNull() &&
+                                          valeur.metaType() == QMetaType::fromType<QByteArray>()
+                                      ? QVariant(QString::fromUtf8(valeur.toByteArray()))
+                                      : valeur);
+        }
         if (!ecriture.exec())
             throw EErreurBase(QStringLiteral("Erreur : une ligne de la table « %1 » n'a pas pu "
                                              "être copiée : %2")
