@@ -1,18 +1,33 @@
 #include "ui/Tlistebalises.h"
 
+#include <QCollatorSortKey>
 #include <algorithm>
+#include <vector>
 
 TListeBalises::TListeBalises() : collation(QLocale()) {
     collation.setCaseSensitivity(Qt::CaseSensitive);
 }
 
 void TListeBalises::Ajouter(const QString& balise) {
-    const auto avant = [this](const QString& a, const QString& b) {
-        const int c = collation.compare(a, b);
-        // Texts the collation holds equal but that differ stay distinct, in code-unit order.
-        return c != 0 ? c < 0 : a < b;
-    };
-    const auto place = std::lower_bound(textes.begin(), textes.end(), balise, avant);
-    if (place != textes.end() && *place == balise) return;
-    textes.insert(place, balise);
+    if (presentes.contains(balise)) return;
+    presentes.insert(balise);
+    textes.append(balise);
+    trie = false;
+}
+
+const QStringList& TListeBalises::Textes() const {
+    if (trie) return textes;
+    // One sort key per text; texts the collation holds equal but that differ stay
+    // distinct, in code-unit order.
+    std::vector<std::pair<QCollatorSortKey, QString>> cles;
+    cles.reserve(textes.size());
+    for (const QString& texte : textes) cles.emplace_back(collation.sortKey(texte), texte);
+    std::sort(cles.begin(), cles.end(), [](const auto& a, const auto& b) {
+        const int c = a.first.compare(b.first);
+        return c != 0 ? c < 0 : a.second < b.second;
+    });
+    textes.clear();
+    for (const auto& cle : cles) textes.append(cle.second);
+    trie = true;
+    return textes;
 }

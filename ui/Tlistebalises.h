@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QCollator>
+#include <QSet>
 #include <QStringList>
 
 // The tag texts of the configuration window, without values: sorted by the user locale's
-// collation with letter case significant, each text once.
+// collation with letter case significant, each text once. A file may hold thousands of
+// tags: they are gathered first and sorted once, when the list is first read.
 class TListeBalises {
   public:
     TListeBalises();
     void Ajouter(const QString& balise);
-    const QStringList& Textes() const { return textes; }
+    const QStringList& Textes() const;
     qsizetype Nombre() const { return textes.size(); }
 
   private:
     QCollator collation;
-    QStringList textes;
+    QSet<QString> presentes;
+    mutable QStringList textes;
+    mutable bool trie = true;
 };

@@ -81,7 +81,9 @@ TEST_P(DeuxMoteurs, OuvertureFermetureEtReouverture) {
     base.AjouterCategorie(4, "Après fermeture");
     m.OuvrirBase();
     EXPECT_EQ(Parcourir(m.tblCategorie, "nom"), QStringList{"Après fermeture"});
-    if (!base.SurServeur()) EXPECT_EQ(m.CheminFichier(), base.Chemin());
+    if (!base.SurServeur()) {
+        EXPECT_EQ(m.CheminFichier(), base.Chemin());
+    }
     EXPECT_EQ(m.SurServeur(), base.SurServeur());
 }
 

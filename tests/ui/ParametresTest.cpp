@@ -139,4 +139,9 @@ TEST(TListeBalisesTest, TriLocalSansDoublon) {
         liste.Ajouter(QString::fromUtf8(t));
     EXPECT_EQ(liste.Textes(), (QStringList{"<Client_a>", "<Client_b>", "<Client_B>", "<Client_e>",
                                            "<Client_é>", "<Client_f>", "<Societe_b>"}));
+    // A tag added after the list was read takes its place at the next reading.
+    liste.Ajouter(QStringLiteral("<Client_c>"));
+    liste.Ajouter(QStringLiteral("<Client_a>"));
+    EXPECT_EQ(liste.Textes().mid(2, 2), (QStringList{"<Client_B>", "<Client_c>"}));
+    EXPECT_EQ(liste.Nombre(), 8);
 }
