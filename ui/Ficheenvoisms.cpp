@@ -286,7 +286,7 @@ bool TFormEnvoiSMS::event(QEvent* evenement) {
 }
 
 void TFormEnvoiSMS::FormActivate() {
-    DataModuleAbs->OuvrirBase();
+    OuvrirBaseSousSablier();
     LireFichierParametres();
 
     TCurseur& services = DataModuleAbs->tblConfigurationApi;

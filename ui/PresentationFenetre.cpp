@@ -6,7 +6,9 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "data/Datamoduleabs.h"
 #include "platform/AfficherErreur.h"
+#include "platform/Sablier.h"
 #include "ui/Accessibilite.h"
 
 QIcon IconeProgramme() {
@@ -46,4 +48,9 @@ void OuvrirALaPremiereActivation(QWidget* fenetre, QEvent* evenement, bool& ouve
         ouverte = true;
         Proteger(ouverture);
     }
+}
+
+void OuvrirBaseSousSablier() {
+    const TSablier sablier;
+    DataModuleAbs->OuvrirBase();
 }

@@ -24,3 +24,8 @@ void CentrerFenetre(QWidget* fenetre);
 // Called from the window's event() with its own flag.
 void OuvrirALaPremiereActivation(QWidget* fenetre, QEvent* evenement, bool& ouverte,
                                  const std::function<void()>& ouverture);
+
+// A window's first opening step: the data module opens the base under the wait cursor,
+// since another workstation may hold it until the busy budget runs out. The cursor is
+// back before any error is shown.
+void OuvrirBaseSousSablier();

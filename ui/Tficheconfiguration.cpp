@@ -309,7 +309,7 @@ bool TFicheConfiguration::event(QEvent* evenement) {
 
 void TFicheConfiguration::FormActivate() {
     if (!DataModuleAbs) throw EErreurBase("Erreur : le module de données n'est pas créé.");
-    DataModuleAbs->OuvrirBase();
+    OuvrirBaseSousSablier();
     LireFichierParametres();
 
     TCurseur& services = DataModuleAbs->tblConfigurationApi;

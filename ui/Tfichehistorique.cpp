@@ -244,7 +244,7 @@ bool TFicheHistorique::event(QEvent* evenement) {
 
 void TFicheHistorique::FormActivate() {
     if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
-    DataModuleAbs->OuvrirBase();
+    OuvrirBaseSousSablier();
     btnRechercherClick();
 }
 
