@@ -41,22 +41,26 @@ class TEnvoiSmsTest : public ::testing::Test {
                                   .statut_ok = "OK"});
     }
 
-    // One send confirmed with OK (or answered `confirmation`).
-    std::optional<QString> Envoyer(const QString& numero, const QString& message,
-                                   const QString& expediteur = "Agence",
-                                   TResultatDialogue confirmation = TResultatDialogue::mrOK,
-                                   const QString& chemin = "/api/envoi") {
-        dialogues.Repondre(confirmation);
-        return envoi.Envoyer(Demande(Service(chemin), numero, message, expediteur), balises,
+    // One send as the window makes it; a test names only what it changes.
+    struct TEssai {
+        QString numero = "0612345678";
+        QString message = "Bonjour";
+        QString expediteur = "Agence";
+        TResultatDialogue confirmation = TResultatDialogue::mrOK;  // answer to the confirmation
+        QString chemin = "/api/envoi";
+    };
+
+    std::optional<QString> Envoyer(const TEssai& essai) {
+        dialogues.Repondre(essai.confirmation);
+        return envoi.Envoyer(Demande(Service(essai.chemin), essai), balises,
                              [this](const QString& t) { affichages << t; });
     }
 
-    TEnvoiSms::TDemande Demande(const TConfigurationApi& service, const QString& numero,
-                                const QString& message, const QString& expediteur) {
+    TEnvoiSms::TDemande Demande(const TConfigurationApi& service, const TEssai& essai) {
         return {.service = service,
-                .numero = numero,
-                .message = message,
-                .expediteur = expediteur,
+                .numero = essai.numero,
+                .message = essai.message,
+                .expediteur = essai.expediteur,
                 .dateEnvoi = dateEnvoi,
                 .agence = "AG01",
                 .utilisateur = "jdupont"};
@@ -124,7 +128,7 @@ TEST_F(TEnvoiSmsTest, LeMessageArriveIntactBalisesRemplaceesEtLaLigneEstEcrite) 
     const QString attendu =
         QString::fromUtf8("Bonjour Dupont & co = 1+1 #2 100% é\r\nFin Parlivo SA");
 
-    EXPECT_EQ(Envoyer("+33 6.12-34.56-78", saisi), Envoye);
+    EXPECT_EQ(Envoyer({.numero = "+33 6.12-34.56-78", .message = saisi}), Envoye);
 
     ASSERT_EQ(serveur.Requetes().size(), 1u);
     const auto& requete = serveur.Requetes()[0];
@@ -161,7 +165,8 @@ TEST_F(TEnvoiSmsTest, LeMessageArriveIntactBalisesRemplaceesEtLaLigneEstEcrite) 
 }
 
 TEST_F(TEnvoiSmsTest, UnMessageNeChangeNiLeNumeroNiLesAutresParametres) {
-    EXPECT_EQ(Envoyer("07 00 00 00 00", "Salut&to=0611223344&key=AUTRE"), Envoye);
+    EXPECT_EQ(Envoyer({.numero = "07 00 00 00 00", .message = "Salut&to=0611223344&key=AUTRE"}),
+              Envoye);
     ASSERT_EQ(serveur.Requetes().size(), 1u);
     const auto& requete = serveur.Requetes()[0];
     EXPECT_EQ(requete.NomsParametres(), QStringList({"key", "to", "text", "from", "date"}));
@@ -171,13 +176,13 @@ TEST_F(TEnvoiSmsTest, UnMessageNeChangeNiLeNumeroNiLesAutresParametres) {
 }
 
 TEST_F(TEnvoiSmsTest, ExpediteurVideEtUrlTerminantParUnPointDInterrogation) {
-    EXPECT_EQ(Envoyer("0612345678", "Bonjour", ""), Envoye);
+    EXPECT_EQ(Envoyer({.expediteur = ""}), Envoye);
     ASSERT_EQ(serveur.Requetes().size(), 1u);
     EXPECT_FALSE(serveur.Requetes()[0].ContientParametre("from"));
     EXPECT_EQ(serveur.Requetes()[0].NomsParametres(), QStringList({"key", "to", "text", "date"}));
     EXPECT_EQ(Colonne("expediteur"), "");
 
-    EXPECT_EQ(Envoyer("0612345678", "Bonjour", "", TResultatDialogue::mrOK, "/api/envoi?"), Envoye);
+    EXPECT_EQ(Envoyer({.expediteur = "", .chemin = "/api/envoi?"}), Envoye);
     ASSERT_EQ(serveur.Requetes().size(), 2u);
     EXPECT_TRUE(serveur.Requetes()[1].cible.startsWith("/api/envoi??key=CLE&to=0612345678&"))
         << serveur.Requetes()[1].cible.toStdString();
@@ -186,12 +191,11 @@ TEST_F(TEnvoiSmsTest, ExpediteurVideEtUrlTerminantParUnPointDInterrogation) {
 }
 
 TEST_F(TEnvoiSmsTest, SansOkOuAuDelaDe64KiCaracteresRienNEstEnvoyeNiEcrit) {
-    EXPECT_EQ(Envoyer("0612345678", "Bonjour", "Agence", TResultatDialogue::mrCancel),
-              std::nullopt);
-    EXPECT_EQ(Envoyer("0612345678", "Bonjour", "Agence", TResultatDialogue::mrNone), std::nullopt);
+    EXPECT_EQ(Envoyer({.confirmation = TResultatDialogue::mrCancel}), std::nullopt);
+    EXPECT_EQ(Envoyer({.confirmation = TResultatDialogue::mrNone}), std::nullopt);
     // Too long once the tags are replaced: refused before the confirmation.
     balises.Definir("<Client_Nom>", QString(40000, u'x'));
-    EXPECT_THROW(Envoyer("0612345678", "<Client_Nom><Client_Nom>"), EMessageTropLong);
+    EXPECT_THROW(Envoyer({.message = "<Client_Nom><Client_Nom>"}), EMessageTropLong);
     EXPECT_TRUE(serveur.Requetes().empty());
     EXPECT_EQ(NombreLignes(), 0);
     EXPECT_TRUE(affichages.isEmpty());
@@ -228,7 +232,7 @@ TEST_F(TEnvoiSmsTest, ChaqueReponseDonneSonEtatSonDialogueEtUneLigne) {
         serveur.Repondre(c.statut, c.corps);
         dialogues.demandes.clear();
         affichages.clear();
-        EXPECT_EQ(Envoyer("0612345678", "Bonjour"), c.etat);
+        EXPECT_EQ(Envoyer({}), c.etat);
         EXPECT_EQ(affichages, QStringList{c.etat});
         const auto apres = DialoguesApresConfirmation();
         if (c.dialogue.isEmpty()) {
@@ -246,7 +250,7 @@ TEST_F(TEnvoiSmsTest, ChaqueReponseDonneSonEtatSonDialogueEtUneLigne) {
 
 TEST_F(TEnvoiSmsTest, ConnexionRefuseeEtServiceMuetDonnentUneErreurEtUneLigne) {
     serveur.Fermer();
-    const auto refus = Envoyer("0612345678", "Bonjour");
+    const auto refus = Envoyer({});
     ASSERT_TRUE(refus.has_value());
     EXPECT_TRUE(
         refus->startsWith(QString::fromUtf8("Erreur : Le service d'envoi refuse la connexion")))
@@ -263,7 +267,7 @@ TEST_F(TEnvoiSmsTest, ConnexionRefuseeEtServiceMuetDonnentUneErreurEtUneLigne) {
     dialogues.Repondre(TResultatDialogue::mrOK);
     TConfigurationApi::TChamps champs{.id = 2, .nom = "Muet", .url = muet.Url("/envoi")};
     const TConfigurationApi service(champs);
-    const auto delai = envoi.Envoyer(Demande(service, "0612345678", "Bonjour", ""), balises,
+    const auto delai = envoi.Envoyer(Demande(service, {.expediteur = ""}), balises,
                                      [this](const QString& t) { affichages << t; });
     const QString attendu = QString::fromUtf8(
         "Erreur : Le service d'envoi n'a pas répondu dans le délai de 300 ms "
@@ -283,7 +287,7 @@ TEST_F(TEnvoiSmsTest, SablierPendantLaRequeteSeulement) {
         const QCursor* curseur = QGuiApplication::overrideCursor();
         sablierPendant = curseur != nullptr && curseur->shape() == Qt::WaitCursor;
     });
-    EXPECT_EQ(Envoyer("0612345678", "Bonjour"), Envoye);
+    EXPECT_EQ(Envoyer({}), Envoye);
     EXPECT_TRUE(sablierPendant);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -293,7 +297,8 @@ TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparai
     sansNom.Definir("<Societe_Nom>", "Parlivo SA");
     const auto envoyer = [&](const QString& message) {
         dialogues.Repondre(TResultatDialogue::mrOK);
-        return envoi.Envoyer(Demande(Service(), "0612345678", message, ""), sansNom, nullptr);
+        return envoi.Envoyer(Demande(Service(), {.message = message, .expediteur = ""}), sansNom,
+                             nullptr);
     };
     EXPECT_EQ(envoyer("A <Client_Nom>"), Envoye);
     EXPECT_EQ(Colonne("message"), "A <Client_Nom>");
@@ -308,7 +313,7 @@ TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparai
 TEST_F(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
     const auto refuse = [&](const char* cause) {
         try {
-            Envoyer("0612345678", "Bonjour");
+            Envoyer({});
             ADD_FAILURE() << "envoyé";
         } catch (const EErreurBase& e) {
             const QString texte = QString::fromUtf8(e.what());
@@ -366,7 +371,7 @@ TEST_F(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
     QObject::connect(&serveur, &TServeurTest::RequeteRecue, [&] {
         base.Executer(QStringLiteral("ALTER TABLE Historique RENAME TO Ancien"));
     });
-    EXPECT_EQ(Envoyer("0612345678", "Bonjour"), Envoye);
+    EXPECT_EQ(Envoyer({}), Envoye);
     EXPECT_EQ(serveur.Requetes().size(), 1u);
     EXPECT_EQ(affichages, QStringList{Envoye});
     const auto apres = DialoguesApresConfirmation();
@@ -384,7 +389,7 @@ TEST_F(TEnvoiSmsTest, LaCleRenvoyeeEstMasqueeEtLEtatCoupe) {
                                             "SECRET%2B42%20%C3%A9 ")
                                   .toUtf8() +
                               QByteArray(3000, 'z') + "\"}");
-    const std::optional<QString> etat = Envoyer("0612345678", "Bonjour");
+    const std::optional<QString> etat = Envoyer({});
     ASSERT_TRUE(etat);
     EXPECT_TRUE(etat->startsWith(QStringLiteral("Erreur : \"cle **** **** zzz")))
         << etat->left(60).toStdString();
