@@ -36,6 +36,7 @@
 
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/Requetehistorique.h"
 #include "ui/Tfichehistorique.h"
 #include "ui/Tmodelehistorique.h"
 
@@ -171,7 +172,7 @@ void Remplir(const QString& chemin, int nombre) {
 }
 
 // ---------------------------------------------------------------------------------------
-// The engine alone: the window's last statement, prepared, bound and stepped.
+// The engine alone: the statement of the window's criteria, prepared, bound and stepped.
 
 struct TResultatMoteur {
     qint64 lignes = 0;
@@ -179,11 +180,12 @@ struct TResultatMoteur {
 };
 
 TResultatMoteur Moteur(sqlite3* base, const TFicheHistorique& fenetre) {
-    const QByteArray texte = fenetre.DerniereRequete().join(QLatin1Char('\n')).toUtf8();
+    const TRequeteHistorique instruction = ConstruireRequeteHistorique(fenetre.Criteres());
+    const QByteArray texte = instruction.lignes.join(QLatin1Char('\n')).toUtf8();
     sqlite3_stmt* requete = nullptr;
     Verifier(base, sqlite3_prepare_v2(base, texte.constData(), -1, &requete, nullptr),
              "préparation");
-    for (const auto& [nom, valeur] : fenetre.DerniersParametres()) {
+    for (const auto& [nom, valeur] : instruction.parametres) {
         const QByteArray marque = ":" + nom.toUtf8();
         const int position = sqlite3_bind_parameter_index(requete, marque.constData());
         const QByteArray v = valeur.metaType() == QMetaType::fromType<QDateTime>()

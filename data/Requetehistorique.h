@@ -15,6 +15,8 @@ struct TCriteresHistorique {
     QString expediteur = {}, destinataire = {};
     std::optional<QDate> envoiDebut = {}, envoiFin = {};
     int etat = 0;  // 0 every state, 1 "En cours", 2 "Envoyé", 3 "Erreur"
+
+    bool operator==(const TCriteresHistorique&) const = default;
 };
 
 // The statement's lines and its parameters in the order bound: a QString for a text, a

@@ -262,6 +262,21 @@ void TFicheHistorique::ChoisirEtat(int index) {
 
 void TFicheHistorique::btnQuitterClick() { close(); }
 
+TCriteresHistorique TFicheHistorique::Criteres() const {
+    auto date = [](const QCheckBox* coche, const QDateEdit* picker) {
+        return coche->isChecked() ? std::optional<QDate>(picker->date()) : std::nullopt;
+    };
+    return {.agence = agence,
+            .utilisateur = utilisateur,
+            .creationDebut = date(cbDateCreationDebut, DateCreationDebut),
+            .creationFin = date(cbDateCreationFin, DateCreationFin),
+            .expediteur = edit_expediteur->text(),
+            .destinataire = edit_destinataire->text(),
+            .envoiDebut = date(cbDateEnvoiDebut, DateEnvoiDebut),
+            .envoiFin = date(cbDateEnvoiFin, DateEnvoiFin),
+            .etat = EtatChoisi()};
+}
+
 void TFicheHistorique::btnRechercherClick() {
     // The list is emptied now and shows the new rows at the end, in one reset of the view.
     TModeleHistorique::TRemise remise(*modele);
@@ -269,19 +284,7 @@ void TFicheHistorique::btnRechercherClick() {
     std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
     const TSablier sablier;
 
-    auto date = [](const QCheckBox* coche, const QDateEdit* picker) {
-        return coche->isChecked() ? std::optional<QDate>(picker->date()) : std::nullopt;
-    };
-    const TRequeteHistorique r =
-        ConstruireRequeteHistorique({.agence = agence,
-                                     .utilisateur = utilisateur,
-                                     .creationDebut = date(cbDateCreationDebut, DateCreationDebut),
-                                     .creationFin = date(cbDateCreationFin, DateCreationFin),
-                                     .expediteur = edit_expediteur->text(),
-                                     .destinataire = edit_destinataire->text(),
-                                     .envoiDebut = date(cbDateEnvoiDebut, DateEnvoiDebut),
-                                     .envoiFin = date(cbDateEnvoiFin, DateEnvoiFin),
-                                     .etat = EtatChoisi()});
+    const TRequeteHistorique r = ConstruireRequeteHistorique(Criteres());
     requete->SQL = r.lignes;
     for (const auto& [nom, valeur] : r.parametres) {
         if (valeur.metaType() == QMetaType::fromType<QDateTime>())
@@ -289,8 +292,6 @@ void TFicheHistorique::btnRechercherClick() {
         else
             requete->ParamTexte(nom, valeur.toString());
     }
-    derniereRequete = r.lignes;
-    derniersParametres = r.parametres;
 
     requete->Ouvrir();
     // Columns of the list, the fields of THistorique::TColonnesBrutes in the same order.

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QDateTime>
-#include <QStringList>
-#include <QVariant>
 #include <QWidget>
-#include <utility>
-#include <vector>
+
+#include "data/Requetehistorique.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -36,11 +33,9 @@ class TFicheHistorique : public QWidget {
     const QString& Agence() const { return agence; }
     const QString& Utilisateur() const { return utilisateur; }
 
-    // The last search's statement, line by line, and its parameters in the order bound.
-    const QStringList& DerniereRequete() const { return derniereRequete; }
-    const std::vector<std::pair<QString, QVariant>>& DerniersParametres() const {
-        return derniersParametres;
-    }
+    // What the fields, the ticked dates and the state choose, with the file's agency and
+    // user: the criteria of the next search.
+    TCriteresHistorique Criteres() const;
     TModeleHistorique* Modele() const { return modele; }
 
     QGroupBox* gbCreation;
@@ -79,8 +74,6 @@ class TFicheHistorique : public QWidget {
     QString utilisateur;
     bool ouverte = false;
     TModeleHistorique* modele;
-    QStringList derniereRequete;
-    std::vector<std::pair<QString, QVariant>> derniersParametres;
 };
 
 extern TFicheHistorique* FicheHistorique;

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 
+#include "data/Champsbase.h"
 #include "data/Requetehistorique.h"
 
 TEST(Requetehistorique, LignesSelonLesCriteres) {
@@ -17,6 +18,10 @@ TEST(Requetehistorique, LignesSelonLesCriteres) {
         {{.utilisateur = "U"}, {select, " WHERE utilisateur = :Utilisateur"}},
         {{.etat = 3}, {select, " WHERE etat IS NOT NULL AND etat <> 'Envoyé'"}},
         {{.etat = 1}, {select, " WHERE etat IS NULL"}},
+        {{.etat = 2}, {select, " WHERE etat = 'Envoyé'"}},
+        {{.agence = "A"}, {select, " WHERE agence = :Agence "}},
+        {{.destinataire = "D", .envoiFin = QDate(2024, 1, 1)},
+         {select, " WHERE destinataire LIKE :Destinataire", " AND date_envoi <= :DateEnvoiFin"}},
         {{.agence = "A",
           .utilisateur = "U",
           .creationDebut = QDate(2024, 1, 1),
@@ -37,17 +42,46 @@ TEST(Requetehistorique, LignesSelonLesCriteres) {
             << c.lignes.join('|').toStdString();
 }
 
+// The parameters in the order bound, as "Nom=texte" ("Nom=date texte" for a date, written
+// as it is bound).
 TEST(Requetehistorique, ParametresDansLOrdreLie) {
-    const TRequeteHistorique r = ConstruireRequeteHistorique({.agence = "A",
-                                                              .creationFin = QDate(2024, 3, 9),
-                                                              .expediteur = "06",
-                                                              .envoiDebut = QDate(2024, 3, 1)});
-    ASSERT_EQ(r.parametres.size(), 4u);
-    EXPECT_EQ(r.parametres[0], std::make_pair(QString("Agence"), QVariant(QString("A"))));
-    EXPECT_EQ(r.parametres[1].first, "DateCreationFin");
-    EXPECT_EQ(r.parametres[1].second.toDateTime(),
-              QDateTime(QDate(2024, 3, 9), QTime(23, 59, 59, 999), Qt::UTC));
-    EXPECT_EQ(r.parametres[2], std::make_pair(QString("Expediteur"), QVariant(QString("%06%"))));
-    EXPECT_EQ(r.parametres[3].second.toDateTime(),
-              QDateTime(QDate(2024, 3, 1), QTime(0, 0), Qt::UTC));
+    const TCriteresHistorique tous = {.agence = "A",
+                                      .utilisateur = "U",
+                                      .creationDebut = QDate(2024, 6, 15),
+                                      .creationFin = QDate(2024, 6, 15),
+                                      .expediteur = "06",
+                                      .destinataire = "Mart",
+                                      .envoiDebut = QDate(2024, 3, 1),
+                                      .envoiFin = QDate(2024, 2, 29),
+                                      .etat = 3};
+    const struct {
+        TCriteresHistorique criteres;
+        QStringList parametres;
+    } cas[] = {
+        {{.etat = 2}, {}},
+        {{.agence = "A", .utilisateur = "U"}, {"Agence=A", "Utilisateur=U"}},
+        // Whole days, from midnight itself to the day's last millisecond; a lower bound
+        // after the upper one is bound as chosen.
+        {tous,
+         {"Agence=A", "Utilisateur=U", "DateCreationDebut=date 2024-06-15 00:00:00.000",
+          "DateCreationFin=date 2024-06-15 23:59:59.999", "Expediteur=%06%", "Destinataire=%Mart%",
+          "DateEnvoiDebut=date 2024-03-01 00:00:00.000",
+          "DateEnvoiFin=date 2024-02-29 23:59:59.999"}},
+        // Texts as typed: blanks kept, "_" and "%" keep their wildcard meaning.
+        {{.expediteur = "0 ", .destinataire = "Dupon_"},
+         {"Expediteur=%0 %", "Destinataire=%Dupon_%"}},
+        {{.creationFin = QDate(2024, 3, 9), .envoiDebut = QDate(2024, 3, 1)},
+         {"DateCreationFin=date 2024-03-09 23:59:59.999",
+          "DateEnvoiDebut=date 2024-03-01 00:00:00.000"}},
+    };
+    for (const auto& c : cas) {
+        QStringList parametres;
+        for (const auto& [nom, valeur] : ConstruireRequeteHistorique(c.criteres).parametres)
+            parametres << nom + QLatin1Char('=') +
+                              (valeur.metaType() == QMetaType::fromType<QDateTime>()
+                                   ? QStringLiteral("date ") +
+                                         valeur.toDateTime().toString(FormatDateBase)
+                                   : valeur.toString());
+        EXPECT_EQ(parametres, c.parametres) << c.parametres.join('|').toStdString();
+    }
 }
