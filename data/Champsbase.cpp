@@ -1,6 +1,7 @@
 #include "data/Champsbase.h"
 
 #include "data/EErreurBase.h"
+#include "data/Tcurseur.h"
 
 QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom, const QString& ou) {
     const int i = ligne.indexOf(nom);
@@ -8,6 +9,10 @@ QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom, const QString& 
         throw EErreurBase(
             QStringLiteral("Erreur : le champ « %1 » n'existe pas dans %2.").arg(nom, ou));
     return ligne.value(i);
+}
+
+QVariant TChampsLigne::Champ(const QString& nom) const {
+    return curseur ? curseur->Champ(nom) : ChampLigne(*ligne, nom);
 }
 
 QDateTime DateZero() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }

@@ -17,3 +17,19 @@ QDateTime LireDateBase(const QVariant& valeur);
 // saying where it was looked for (`ou`).
 QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom,
                     const QString& ou = QStringLiteral("la ligne lue"));
+
+class TCurseur;
+
+// The row a record is read from: a QSqlRecord, or a cursor's current row, whose fields
+// are read by their position in the walk (the cheaper over many rows).
+class TChampsLigne {
+  public:
+    TChampsLigne(const QSqlRecord& ligne) : ligne(&ligne) {}
+    TChampsLigne(const TCurseur& curseur) : curseur(&curseur) {}
+    // A field by name, case-insensitively; raises EErreurBase when there is none.
+    QVariant Champ(const QString& nom) const;
+
+  private:
+    const QSqlRecord* ligne = nullptr;
+    const TCurseur* curseur = nullptr;
+};

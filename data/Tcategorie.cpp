@@ -5,10 +5,10 @@
 
 TCategorie::TCategorie(bool interne, const QString& nom) : Finterne(interne), Fnom(nom) {}
 
-TCategorie::TCategorie(const QSqlRecord& ligne)
-    : Fid_categorie(ChampLigne(ligne, QStringLiteral("id_categorie")).toInt()),
-      Finterne(ChampLigne(ligne, QStringLiteral("interne")).toInt() != 0),
-      Fnom(ChampLigne(ligne, QStringLiteral("nom")).toString()) {}
+TCategorie::TCategorie(const TChampsLigne& ligne)
+    : Fid_categorie(ligne.Champ(QStringLiteral("id_categorie")).toInt()),
+      Finterne(ligne.Champ(QStringLiteral("interne")).toInt() != 0),
+      Fnom(ligne.Champ(QStringLiteral("nom")).toString()) {}
 
 bool TCategorie::Sauvegarder() {
     if (!DataModuleAbs) return false;

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QSqlRecord>
 #include <QString>
+
+#include "data/Champsbase.h"
 
 class TCategorie {
   public:
     TCategorie(bool interne, const QString& nom);
-    explicit TCategorie(const QSqlRecord& ligne);
+    explicit TCategorie(const TChampsLigne& ligne);
 
     qint32 id_categorie() const { return Fid_categorie; }
     const QString& nom() const { return Fnom; }

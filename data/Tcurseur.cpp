@@ -140,6 +140,7 @@ void TCurseur::Premier() {
 
     parcours = std::make_unique<QSqlQuery>(base);
     parcours->setForwardOnly(true);
+    positions.clear();
     bool execute = parcours->prepare(texte);
     if (execute && !plageChamp.isEmpty()) parcours->addBindValue(plageValeur);
     if (execute) execute = parcours->exec();
@@ -190,13 +191,26 @@ void TCurseur::Suivant() {
 
 bool TCurseur::Eof() const { return eof || !parcours; }
 
-QSqlRecord TCurseur::Ligne() const {
+void TCurseur::VerifierLigneCourante() const {
     if (Eof())
         throw EErreurBase(
             QStringLiteral("Erreur : la table « %1 » n'a pas de ligne courante.").arg(TableName));
+}
+
+QSqlRecord TCurseur::Ligne() const {
+    VerifierLigneCourante();
     return parcours->record();
 }
 
 QVariant TCurseur::Champ(const QString& nom) const {
-    return ChampLigne(Ligne(), nom, QStringLiteral("la table « %1 »").arg(TableName));
+    VerifierLigneCourante();
+    for (const auto& [champ, position] : positions)
+        if (champ == nom) return parcours->value(position);
+    const int position = parcours->record().indexOf(nom);
+    if (position < 0)
+        throw EErreurBase(
+            QStringLiteral("Erreur : le champ « %1 » n'existe pas dans la table « %2 ».")
+                .arg(nom, TableName));
+    positions.emplace_back(nom, position);
+    return parcours->value(position);
 }

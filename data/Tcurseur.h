@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "data/EErreurBase.h"
 
@@ -34,6 +36,9 @@ class TCurseur {
     void Suivant();
     bool Eof() const;
     QSqlRecord Ligne() const;
+    // A field of the current row by name, case-insensitively. Each name's position in the
+    // walk's rows is looked up once per walk: a long walk reads its fields by position,
+    // without building a QSqlRecord per row.
     QVariant Champ(const QString& nom) const;
 
     // Select an ordering the way the opening steps do: the index "<Table>_<nom>" must exist.
@@ -44,6 +49,7 @@ class TCurseur {
   private:
     QStringList ColonnesIndex(const QString& nomIndex) const;
     void Avancer();
+    void VerifierLigneCourante() const;
     QString nomConnexion;
     QString indexColonnes;  // the index whose columns colonnesIndex holds
     QStringList colonnesIndex;
@@ -51,5 +57,16 @@ class TCurseur {
     QString plageChamp;  // empty: no range
     QVariant plageValeur;
     std::unique_ptr<QSqlQuery> parcours;
+    mutable std::vector<std::pair<QString, int>> positions;  // the walk's fields read so far
     bool eof = true;
 };
+
+// Every row of the cursor's walk from its first, in its order, each read into a record
+// from the current row.
+template <class TRecord>
+std::vector<std::unique_ptr<TRecord>> LireRecords(TCurseur& curseur) {
+    std::vector<std::unique_ptr<TRecord>> records;
+    for (curseur.Premier(); !curseur.Eof(); curseur.Suivant())
+        records.push_back(std::make_unique<TRecord>(curseur));
+    return records;
+}

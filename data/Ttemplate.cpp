@@ -10,13 +10,13 @@ TTemplate::TTemplate(const QString& agence, const QString& utilisateur, qint32 i
       Fnom(QStringLiteral("")),
       Ftexte(QStringLiteral("")) {}
 
-TTemplate::TTemplate(const QSqlRecord& ligne)
-    : Fid_template(ChampLigne(ligne, QStringLiteral("id_template")).toInt()),
-      Fagence(ChampLigne(ligne, QStringLiteral("agence")).toString()),
-      Futilisateur(ChampLigne(ligne, QStringLiteral("utilisateur")).toString()),
-      Fid_categorie(ChampLigne(ligne, QStringLiteral("id_categorie")).toInt()),
-      Fnom(ChampLigne(ligne, QStringLiteral("nom")).toString()),
-      Ftexte(ChampLigne(ligne, QStringLiteral("texte")).toString()) {}
+TTemplate::TTemplate(const TChampsLigne& ligne)
+    : Fid_template(ligne.Champ(QStringLiteral("id_template")).toInt()),
+      Fagence(ligne.Champ(QStringLiteral("agence")).toString()),
+      Futilisateur(ligne.Champ(QStringLiteral("utilisateur")).toString()),
+      Fid_categorie(ligne.Champ(QStringLiteral("id_categorie")).toInt()),
+      Fnom(ligne.Champ(QStringLiteral("nom")).toString()),
+      Ftexte(ligne.Champ(QStringLiteral("texte")).toString()) {}
 
 bool TTemplate::Sauvegarder() {
     if (!DataModuleAbs) return false;

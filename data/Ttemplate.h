@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QSqlRecord>
 #include <QString>
+
+#include "data/Champsbase.h"
 
 class TTemplate {
   public:
     TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie);
-    explicit TTemplate(const QSqlRecord& ligne);
+    explicit TTemplate(const TChampsLigne& ligne);
 
     qint32 id_template() const { return Fid_template; }
     qint32 id_categorie() const { return Fid_categorie; }

@@ -307,11 +307,7 @@ void TFormEnvoiSMS::FormActivate() {
 
     TCurseur& categories = DataModuleAbs->tblCategorie;
     categories.AnnulerPlage();
-    categories.Premier();
-    while (!categories.Eof()) {
-        listeCategories.push_back(std::make_unique<TCategorie>(categories.Ligne()));
-        categories.Suivant();
-    }
+    listeCategories = LireRecords<TCategorie>(categories);
     const std::vector<int> placesCategories = tri.Remplir(combo_categorie, Noms(listeCategories));
     for (size_t i = 0; i < listeCategories.size(); ++i) {
         if (listeCategories[i]->id_categorie() != categorieDefaut) continue;
@@ -366,11 +362,7 @@ void TFormEnvoiSMS::combo_categorieChange() {
     // cursor reads only that category's rows.
     TCurseur& modeles = DataModuleAbs->tblTemplate;
     modeles.DefinirPlage(QStringLiteral("id_categorie"), categorie->id_categorie());
-    modeles.Premier();
-    while (!modeles.Eof()) {
-        listeTemplates.push_back(std::make_unique<TTemplate>(modeles.Ligne()));
-        modeles.Suivant();
-    }
+    listeTemplates = LireRecords<TTemplate>(modeles);
     modeles.AnnulerPlage();
     TriListes().Remplir(combo_template, Noms(listeTemplates));
     if (combo_template->currentIndex() < 0 && combo_template->count() > 0)

@@ -329,22 +329,13 @@ void TFicheConfiguration::FormActivate() {
         return;
     }
 
-    TCurseur& modeles = DataModuleAbs->tblTemplate;
-    modeles.AnnulerPlage();
-    for (modeles.Premier(); !modeles.Eof(); modeles.Suivant()) {
-        auto modele = std::make_unique<TTemplate>(modeles.Ligne());
-        std::unique_ptr<TListeTemplates>& liste = templatesParCategorie[modele->id_categorie()];
-        if (!liste) liste = std::make_unique<TListeTemplates>();
-        liste->push_back(std::move(modele));
-    }
-
+    // A category's templates are read when it is first picked (see ChargerTemplates).
     TCurseur& categories = DataModuleAbs->tblCategorie;
     categories.AnnulerPlage();
+    listeCategories = LireRecords<TCategorie>(categories);
     QStringList noms;
-    for (categories.Premier(); !categories.Eof(); categories.Suivant()) {
-        listeCategories.push_back(std::make_unique<TCategorie>(categories.Ligne()));
-        noms << listeCategories.back()->nom();
-    }
+    noms.reserve(static_cast<qsizetype>(listeCategories.size()));
+    for (const auto& categorie : listeCategories) noms << categorie->nom();
     TriCategories().Remplir(combo_categorie, noms);
     combo_categorie->setCurrentIndex(-1);
     combo_categorie->clearEditText();
@@ -471,6 +462,21 @@ TFicheConfiguration::TListeTemplates* TFicheConfiguration::TemplatesDeCategorie(
     return entree == templatesParCategorie.end() ? nullptr : entree->second.get();
 }
 
+TFicheConfiguration::TListeTemplates& TFicheConfiguration::ChargerTemplates(qint32 idCategorie) {
+    std::unique_ptr<TListeTemplates>& liste = templatesParCategorie[idCategorie];
+    if (!liste) {
+        // Every template of the category, whoever wrote it, in the table's order; the
+        // cursor reads only that category's rows. Kept for the life of the window, with
+        // the saves made in it, as the other categories' lists are.
+        TCurseur& modeles = DataModuleAbs->tblTemplate;
+        modeles.DefinirPlage(QStringLiteral("id_categorie"), idCategorie);
+        TListeTemplates lus = LireRecords<TTemplate>(modeles);
+        modeles.AnnulerPlage();
+        liste = std::make_unique<TListeTemplates>(std::move(lus));
+    }
+    return *liste;
+}
+
 TTemplate* TFicheConfiguration::TemplateNomme(const QString& nom) const {
     TListeTemplates* liste = TemplatesDeCategorie(idCategorieCourante);
     return liste ? RecordNomme(*liste, nom) : nullptr;
@@ -539,10 +545,10 @@ void TFicheConfiguration::OuvrirCategorie(const TCategorie* categorie) {
     templateModifie = false;
 
     if (!categorie) return;
+    const TListeTemplates& modeles = ChargerTemplates(categorie->id_categorie());
     idCategorieCourante = categorie->id_categorie();
     QStringList entrees{EntreeNouveau};
-    if (TListeTemplates* liste = TemplatesDeCategorie(idCategorieCourante))
-        for (const auto& modele : *liste) entrees << modele->nom();
+    for (const auto& modele : modeles) entrees << modele->nom();
     combo_template->addItems(entrees);
     // The first entry appended becomes the current one: none is picked yet.
     combo_template->setCurrentIndex(-1);
@@ -642,9 +648,7 @@ void TFicheConfiguration::SauvegarderTemplate(const QString& nom, bool pendantSa
         if (!modele->Sauvegarder())
             throw EErreurBase(QStringLiteral("Erreur : le template « %1 » n'a pas été sauvegardé.")
                                   .arg(nomSaisi));
-        std::unique_ptr<TListeTemplates>& liste = templatesParCategorie[idCategorieCourante];
-        if (!liste) liste = std::make_unique<TListeTemplates>();
-        liste->push_back(std::move(modele));
+        ChargerTemplates(idCategorieCourante).push_back(std::move(modele));
         // Appended after the others; "<Nouveau>" stays the combo's text and entry.
         combo_template->addItem(nomSaisi);
     } else {

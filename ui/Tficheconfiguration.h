@@ -122,6 +122,8 @@ class TFicheConfiguration : public QWidget {
     void Connecter();
 
     TListeTemplates* TemplatesDeCategorie(qint32 idCategorie) const;
+    // The category's templates, read from the base the first time they are asked for.
+    TListeTemplates& ChargerTemplates(qint32 idCategorie);
     TTemplate* TemplateNomme(const QString& nom) const;
     // The order of the category combo.
     static TTriNoms TriCategories();
