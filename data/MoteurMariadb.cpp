@@ -221,9 +221,13 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     try {
         // ANSI_QUOTES: the cursors quote names with double quotes, as SQLite reads them.
         // Strict: a text too long for its column is an error, never cut silently.
+        // Both waits bounded: a row another workstation holds (innodb_lock_wait_timeout)
+        // and a table it locked as a whole (lock_wait_timeout, a day by default, which
+        // would freeze the window).
         Executer(base,
                  QStringLiteral("SET SESSION sql_mode = 'ANSI_QUOTES,STRICT_ALL_TABLES,"
-                                "NO_ENGINE_SUBSTITUTION', innodb_lock_wait_timeout = %1")
+                                "NO_ENGINE_SUBSTITUTION', innodb_lock_wait_timeout = %1, "
+                                "lock_wait_timeout = %1")
                      .arg(DelaiVerrouServeurS),
                  QStringLiteral("réglage de la session impossible"));
         // The locking reads rely on next-key locks, which this level keeps.

@@ -50,15 +50,28 @@ class TTexteExterieur {
     QStringList formes;
 };
 
+bool Contient(const QString& texte, const char* mot) {
+    return texte.contains(QLatin1String(mot), Qt::CaseInsensitive);
+}
+
+// Another running copy or workstation holds the base (the file's lock, the server's lock
+// wait or deadlock): worth waiting for, unlike a missing table or right.
+bool BaseOccupee(const QString& texte) {
+    return Contient(texte, "locked") || Contient(texte, "busy") || Contient(texte, "lock wait") ||
+           Contient(texte, "deadlock");
+}
+
 // Why the history cannot be written, in French first, the engine's text after.
 QString CauseEcriture(QString texte) {
     if (texte.startsWith(QStringLiteral("Erreur : "))) texte.remove(0, 9);
-    const auto contient = [&](const char* mot) {
-        return texte.contains(QLatin1String(mot), Qt::CaseInsensitive);
-    };
+    const auto contient = [&](const char* mot) { return Contient(texte, mot); };
     QString cause;
-    if (contient("locked") || contient("busy"))
+    if (BaseOccupee(texte))
         cause = QStringLiteral("la base est utilisée par un autre poste");
+    else if (contient("command denied"))
+        cause = QStringLiteral(
+            "le compte de ce poste n'a pas le droit d'écrire dans "
+            "l'historique");
     else if (contient("readonly") || contient("read-only"))
         cause = QStringLiteral("la base est en lecture seule");
     else if (contient("full"))
@@ -134,8 +147,8 @@ std::optional<QString> TEnvoiSms::Envoyer(
         JournaliserEnvoi(demande.agence, demande.utilisateur, demande.service.nom(), etat,
                          {demande.service.cle(), message});
 
-    // Written whatever the outcome. The message has left: a failure is tried again for as
-    // long as another copy may hold the base, then told plainly.
+    // Written whatever the outcome. The message has left: a base held by another copy is
+    // waited for as long as that copy may hold it; any failure is then told plainly.
     ligne.etat = etat;
     TSablier sablier;
     QElapsedTimer attente;
@@ -145,7 +158,7 @@ std::optional<QString> TEnvoiSms::Envoyer(
             THistorique::AjouterHistorique(ligne);
             break;
         } catch (const EErreurBase& e) {
-            if (attente.elapsed() < DelaiAttenteMs) {
+            if (BaseOccupee(QString::fromUtf8(e.what())) && attente.elapsed() < DelaiAttenteMs) {
                 QThread::msleep(100);
                 continue;
             }

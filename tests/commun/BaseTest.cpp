@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <stdexcept>
 
 #include "data/CreationBase.h"
@@ -61,13 +62,7 @@ TBaseTest::TBaseTest(bool creer, TMoteurTest moteur) {
         ExecuterRacine(QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE "
                                       "utf8mb4_nopad_bin")
                            .arg(nomBaseServeur));
-        QFile ini(QDir(dossier.path()).filePath(QStringLiteral("connexion.ini")));
-        if (!ini.open(QIODevice::WriteOnly))
-            throw std::runtime_error("TBaseTest : connexion.ini impossible");
-        ini.write(QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\n")
-                      .arg(SocketServeur(), nomBaseServeur)
-                      .toUtf8());
-        ini.close();
+        EcrireConnexion(QStringLiteral("root"));
         if (creer) {
             ConnexionOutils();
             CreerTablesServeur(QSqlDatabase::database(nomOutils));
@@ -89,6 +84,9 @@ TBaseTest::~TBaseTest() {
     }
     if (SurServeur()) {
         try {
+            if (!comptePoste.isEmpty())
+                ExecuterRacine(
+                    QStringLiteral("DROP USER IF EXISTS '%1'@'localhost'").arg(comptePoste));
             ExecuterRacine(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
         } catch (const std::exception&) {
             // The server may have been stopped on purpose by the test.
@@ -215,9 +213,52 @@ QVariant TBaseTest::Valeur(const QString& sql) {
     if (!q.exec(sql)) Echec(sql, q);
     QVariant v = q.next() ? q.value(0) : QVariant();
     q.finish();
+    // The server's driver gives the texts of binary collations as bytes: the same text as
+    // on the file, so that a test compares a column the same way on both engines.
+    if (SurServeur() && v.typeId() == QMetaType::QByteArray && !v.isNull())
+        v = QString::fromUtf8(v.toByteArray());
     return v;
 }
 
 int TBaseTest::Compter(const QString& sql) { return Valeur(sql).toInt(); }
 
 void TBaseTest::Executer(const QString& sql) { Ecrire(sql, {}, false); }
+
+void TBaseTest::EcrireConnexion(const QString& utilisateur, const QString& motDePasse,
+                                const QString& base) {
+    QFile ini(QDir(dossier.path()).filePath(QStringLiteral("connexion.ini")));
+    if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("TBaseTest : connexion.ini impossible");
+    ini.write(
+        QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=%3\nMotDePasse=%4\n")
+            .arg(SocketServeur(), base.isEmpty() ? nomBaseServeur : base, utilisateur, motDePasse)
+            .toUtf8());
+}
+
+QString TBaseTest::CreerComptePoste(const QString& motDePasse) {
+    if (!SurServeur())
+        throw std::runtime_error("TBaseTest : un compte n'existe que sur le serveur");
+    comptePoste = QStringLiteral("poste_") + nomBaseServeur;
+    ExecuterRacine(QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2'")
+                       .arg(comptePoste, motDePasse));
+    for (const char* table :
+         {"Categorie", "ConfigurationApi", "Historique", "Parametres", "Template"})
+        ExecuterRacine(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO '%3'@'localhost'")
+                           .arg(nomBaseServeur, QLatin1String(table), comptePoste));
+    EcrireConnexion(comptePoste, motDePasse);
+    return comptePoste;
+}
+
+qint64 TBaseTest::CouperConnexion() {
+    QSqlQuery q(module->Database());
+    if (!q.exec(QStringLiteral("SELECT CONNECTION_ID()")) || !q.next())
+        Echec(QStringLiteral("CONNECTION_ID()"), q);
+    const qint64 id = q.value(0).toLongLong();
+    q.finish();
+    Executer(QStringLiteral("KILL %1").arg(id));
+    // KILL returns before the connection is closed: wait for it to be gone.
+    const QString reste =
+        QStringLiteral("SELECT count(*) FROM information_schema.PROCESSLIST WHERE ID = %1").arg(id);
+    for (int i = 0; i < 500 && Compter(reste) > 0; ++i) QThread::msleep(10);
+    return id;
+}

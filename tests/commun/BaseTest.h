@@ -92,10 +92,22 @@ class TBaseTest {
 
     // First column of the first row, as an integer (0 when there is no row).
     int Compter(const QString& sql);
-    // First column of the first row (invalid QVariant when there is no row).
+    // First column of the first row (invalid QVariant when there is no row); a text as a
+    // QString on both engines.
     QVariant Valeur(const QString& sql);
     // Any statement, e.g. "DROP TABLE Template" to damage the file on purpose.
     void Executer(const QString& sql);
+
+    // Server only. A workstation account with what the program needs and no more (SELECT,
+    // INSERT, UPDATE on the five tables), dropped with the base; connexion.ini then names
+    // it with this password (the next OuvrirBase uses it). Returns the account's name.
+    QString CreerComptePoste(const QString& motDePasse = QStringLiteral("mdp"));
+    // Server only: connexion.ini naming this account on the private server and base.
+    void EcrireConnexion(const QString& utilisateur, const QString& motDePasse = {},
+                         const QString& base = {});
+    // Server only: the server drops the data module's open connection (KILL), as a restart
+    // or a cut network does; returns its id once it is gone.
+    qint64 CouperConnexion();
 
   private:
     QVariant Ecrire(const QString& sql, const QVariantList& valeurs, bool lireId);
@@ -106,4 +118,5 @@ class TBaseTest {
     TDataModuleAbs* precedent = nullptr;
     QString nomOutils;
     QString nomBaseServeur;
+    QString comptePoste;
 };

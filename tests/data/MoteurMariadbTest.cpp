@@ -3,14 +3,12 @@
 // workstation holds. The cases both engines share are in the records' tests.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTcpServer>
-#include <QThread>
 
 #include "commun/BaseTest.h"
 #include "data/CreationBase.h"
@@ -114,17 +112,9 @@ TEST(MoteurMariadb, ServeurInjoignable) {
 // what droits grants: it works; a table changed by hand to another collation is refused.
 TEST(MoteurMariadb, ComptesEtStructure) {
     TBaseTest base(true, TMoteurTest::Serveur);
-    const QString compte = QStringLiteral("poste%1").arg(QCoreApplication::applicationPid());
-    base.Executer(QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY 'bon'").arg(compte));
-    for (const char* table :
-         {"Categorie", "ConfigurationApi", "Historique", "Parametres", "Template"})
-        base.Executer(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO '%3'@'localhost'")
-                          .arg(base.BaseServeur(), table, compte));
-    const QString ini = QDir(base.Dossier()).filePath("connexion.ini");
+    const QString compte = base.CreerComptePoste(QStringLiteral("bon"));
     auto ecrireIni = [&](const QString& mdp, const QString& nomBase) {
-        Ecrire(ini, QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=%3\nMotDePasse=%4\n")
-                        .arg(TBaseTest::SocketServeur(), nomBase, compte, mdp)
-                        .toUtf8());
+        base.EcrireConnexion(compte, mdp, nomBase);
     };
     ecrireIni("mauvais", base.BaseServeur());
     QString texte = ErreurOuverture(base.Module());
@@ -147,7 +137,6 @@ TEST(MoteurMariadb, ComptesEtStructure) {
     EXPECT_TRUE(texte.contains("« Categorie.nom » a la collation « utf8mb4_general_ci »"))
         << texte.toStdString();
     EXPECT_FALSE(base.Module().Database().isOpen());
-    base.Executer(QStringLiteral("DROP USER '%1'@'localhost'").arg(compte));
 }
 
 // Another workstation holds the rows: the save waits, tries again, then says the base is
@@ -186,32 +175,22 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
         r->Ouvrir();
         return r->Champ("id").toLongLong();
     };
-    // KILL returns before the connection is closed: wait for it to be gone.
-    auto couper = [&](qint64 id) {
-        base.Executer(QStringLiteral("KILL %1").arg(id));
-        for (int i = 0; i < 500 && base.Compter(QStringLiteral("SELECT count(*) FROM "
-                                                               "information_schema.PROCESSLIST "
-                                                               "WHERE ID = %1")
-                                                    .arg(id)) > 0;
-             ++i)
-            QThread::msleep(10);
-    };
     const qint64 avant = numero();
-    couper(avant);
+    EXPECT_EQ(base.CouperConnexion(), avant);
     TCategorie categorie(false, "Après coupure");
     EXPECT_TRUE(categorie.Sauvegarder());
     const qint64 apres = numero();
     EXPECT_NE(apres, avant);
 
-    couper(apres);
+    base.CouperConnexion();
     EXPECT_NO_THROW(THistorique::AjouterHistorique({.agence = "A",
                                                     .utilisateur = "U",
                                                     .date_envoi = QDateTime::currentDateTime(),
                                                     .etat = "Envoyé"}));
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Historique"), 1);
-    couper(numero());
+    base.CouperConnexion();
     EXPECT_EQ(LireParametreEntier(DataModuleAbs->tblParametres, "A", "U", "S", "K", 7), 7);
-    couper(numero());
+    base.CouperConnexion();
     TCurseur& c = DataModuleAbs->tblCategorie;
     c.Premier();
     ASSERT_FALSE(c.Eof());

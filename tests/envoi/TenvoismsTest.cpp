@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSqlQuery>
+#include <functional>
 
 #include "commun/BaseTest.h"
 #include "commun/DialoguesScriptes.h"
+#include "commun/MoteurTest.h"
 #include "commun/ServeurTest.h"
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
@@ -19,7 +22,8 @@ namespace {
 
 const QString Envoye = QString::fromUtf8("Envoyé");
 
-class TEnvoiSmsTest : public ::testing::Test {
+// The cases whose result lies in the base run on both engines (TEST_P).
+class TEnvoiSmsTest : public TTestDeuxMoteurs {
   protected:
     void SetUp() override {
         DataModuleAbs->OuvrirBase();
@@ -86,7 +90,7 @@ class TEnvoiSmsTest : public ::testing::Test {
         return apres;
     }
 
-    TBaseTest base;
+    TBaseTest base{true, Moteur()};
     TServeurTest serveur;
     TDialoguesScriptes dialogues;
     TEnvoiSms envoi;
@@ -122,7 +126,9 @@ class TMontage {
 
 }  // namespace
 
-TEST_F(TEnvoiSmsTest, LeMessageArriveIntactBalisesRemplaceesEtLaLigneEstEcrite) {
+INSTANCIER_DEUX_MOTEURS(TEnvoiSmsTest);
+
+TEST_P(TEnvoiSmsTest, LeMessageArriveIntactBalisesRemplaceesEtLaLigneEstEcrite) {
     const QString saisi =
         QString::fromUtf8("Bonjour <Client_Nom> & co = 1+1 #2 100% é\r\nFin <Societe_Nom>");
     const QString attendu =
@@ -175,7 +181,7 @@ TEST_F(TEnvoiSmsTest, UnMessageNeChangeNiLeNumeroNiLesAutresParametres) {
     EXPECT_EQ(requete.Parametre("text"), "Salut&to=0611223344&key=AUTRE");
 }
 
-TEST_F(TEnvoiSmsTest, ExpediteurVideEtUrlTerminantParUnPointDInterrogation) {
+TEST_P(TEnvoiSmsTest, ExpediteurVideEtUrlTerminantParUnPointDInterrogation) {
     EXPECT_EQ(Envoyer({.expediteur = ""}), Envoye);
     ASSERT_EQ(serveur.Requetes().size(), 1u);
     EXPECT_FALSE(serveur.Requetes()[0].ContientParametre("from"));
@@ -203,7 +209,7 @@ TEST_F(TEnvoiSmsTest, SansOkOuAuDelaDe64KiCaracteresRienNEstEnvoyeNiEcrit) {
     EXPECT_TRUE(envoi.DerniereUrl().isEmpty());
 }
 
-TEST_F(TEnvoiSmsTest, ChaqueReponseDonneSonEtatSonDialogueEtUneLigne) {
+TEST_P(TEnvoiSmsTest, ChaqueReponseDonneSonEtatSonDialogueEtUneLigne) {
     struct TCas {
         int statut;
         QByteArray corps;
@@ -292,7 +298,7 @@ TEST_F(TEnvoiSmsTest, SablierPendantLaRequeteSeulement) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparaitEnsuite) {
+TEST_P(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparaitEnsuite) {
     TBalises sansNom;
     sansNom.Definir("<Societe_Nom>", "Parlivo SA");
     const auto envoyer = [&](const QString& message) {
@@ -310,7 +316,10 @@ TEST_F(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparai
 }
 
 // Nothing leaves when the row cannot be written: the cause is said and no request made.
-TEST_F(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
+// Each engine with its own faults: the file held by another program or on a read-only or
+// full disk; on the server a row or the table held by another workstation, or an account
+// whose right to add rows was taken away.
+TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
     const auto refuse = [&](const char* cause) {
         try {
             Envoyer({});
@@ -326,20 +335,40 @@ TEST_F(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
         EXPECT_TRUE(affichages.isEmpty());
     };
 
-    // A base held by another running program.
-    QProcess autre;
-    autre.start(QStringLiteral("sqlite3"), {base.Chemin()});
-    ASSERT_TRUE(autre.waitForStarted());
-    autre.write("BEGIN EXCLUSIVE;\nSELECT 'pret';\n");
-    ASSERT_TRUE(autre.waitForReadyRead(5000));
-    refuse("la base est utilisée par un autre poste");
-    autre.closeWriteChannel();
-    ASSERT_TRUE(autre.waitForFinished());
+    if (base.SurServeur()) {
+        // A row: waits of one second here, instead of the program's few seconds. The
+        // table's wait is the program's own: a day by default on the server.
+        QSqlQuery(DataModuleAbs->Database())
+            .exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1"));
+        base.Executer(QStringLiteral("START TRANSACTION"));
+        base.Valeur(QStringLiteral("SELECT * FROM Historique FOR UPDATE"));
+        refuse("la base est utilisée par un autre poste");
+        base.Executer(QStringLiteral("ROLLBACK"));
+        base.Executer(QStringLiteral("LOCK TABLES Historique WRITE"));
+        refuse("la base est utilisée par un autre poste");
+        base.Executer(QStringLiteral("UNLOCK TABLES"));
+
+        const QString compte = base.CreerComptePoste();
+        DataModuleAbs->FermerBase();
+        DataModuleAbs->OuvrirBase();
+        base.Executer(QStringLiteral("REVOKE INSERT ON %1.Historique FROM '%2'@'localhost'")
+                          .arg(base.BaseServeur(), compte));
+        refuse("le compte de ce poste n'a pas le droit d'écrire dans l'historique");
+    } else {
+        QProcess autre;
+        autre.start(QStringLiteral("sqlite3"), {base.Chemin()});
+        ASSERT_TRUE(autre.waitForStarted());
+        autre.write("BEGIN EXCLUSIVE;\nSELECT 'pret';\n");
+        ASSERT_TRUE(autre.waitForReadyRead(5000));
+        refuse("la base est utilisée par un autre poste");
+        autre.closeWriteChannel();
+        ASSERT_TRUE(autre.waitForFinished());
+    }
     EXPECT_EQ(NombreLignes(), 0);
 
-    // The base closed.
     DataModuleAbs->FermerBase();
     refuse("n'est pas ouverte");
+    if (base.SurServeur()) return;
 
     // A read-only disk (file and folder), then a full one.
     TMontage lectureSeule("1m");
@@ -366,24 +395,83 @@ TEST_F(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
     DataModuleAbs = &base.Module();
 }
 
-// The message has left: a row that cannot be written after is tried again, then said.
-TEST_F(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
-    QObject::connect(&serveur, &TServeurTest::RequeteRecue, [&] {
-        base.Executer(QStringLiteral("ALTER TABLE Historique RENAME TO Ancien"));
-    });
-    EXPECT_EQ(Envoyer({}), Envoye);
-    EXPECT_EQ(serveur.Requetes().size(), 1u);
-    EXPECT_EQ(affichages, QStringList{Envoye});
-    const auto apres = DialoguesApresConfirmation();
-    ASSERT_EQ(apres.size(), 1u);
-    EXPECT_TRUE(apres[0].texte.startsWith(
-        QStringLiteral("Le SMS a été envoyé mais n'a pas pu être inscrit dans l'historique : ")))
-        << apres[0].texte.toStdString();
+// The message has left when the row is written. A connection the server dropped is opened
+// again and a row another workstation holds a moment is waited for: the row is written.
+// A row that cannot be written is told plainly, the outcome still shown.
+TEST_P(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
+    struct TCas {
+        const char* nom;
+        std::function<void()> pendant, apres;
+        const char* cause;  // nullptr: the row is written and nothing more is said
+    };
+    QProcess autrePoste;
+    const QString compte = base.SurServeur() ? base.CreerComptePoste() : QString();
+    const QString historique = base.BaseServeur() + QStringLiteral(".Historique");
+    std::vector<TCas> cas;
+    if (base.SurServeur()) {
+        DataModuleAbs->FermerBase();
+        DataModuleAbs->OuvrirBase();
+        cas = {
+            {"connexion coupée", [&] { base.CouperConnexion(); }, nullptr, nullptr},
+            {"ligne tenue une seconde",
+             [&] {
+                 autrePoste.start(QStringLiteral("mariadb"),
+                                  {QStringLiteral("--unbuffered"),
+                                   QStringLiteral("--socket=") + TBaseTest::SocketServeur(),
+                                   QStringLiteral("--user=root"), base.BaseServeur(),
+                                   QStringLiteral("--execute=START TRANSACTION; SELECT * FROM "
+                                                  "Historique FOR UPDATE; SELECT 'pret'; "
+                                                  "DO SLEEP(1); ROLLBACK;")});
+                 ASSERT_TRUE(autrePoste.waitForStarted());
+                 while (!autrePoste.readAllStandardOutput().contains("pret"))
+                     ASSERT_TRUE(autrePoste.waitForReadyRead(5000));
+             },
+             [&] { EXPECT_TRUE(autrePoste.waitForFinished()); }, nullptr},
+            {"droit retiré",
+             [&] {
+                 base.Executer(QStringLiteral("REVOKE INSERT ON %1 FROM '%2'@'localhost'")
+                                   .arg(historique, compte));
+             },
+             [&] {
+                 base.Executer(QStringLiteral("GRANT INSERT ON %1 TO '%2'@'localhost'")
+                                   .arg(historique, compte));
+             },
+             "le compte de ce poste n'a pas le droit d'écrire dans l'historique"},
+        };
+    }
+    cas.push_back(
+        {"table renommée",
+         [&] { base.Executer(QStringLiteral("ALTER TABLE Historique RENAME TO Ancien")); }, nullptr,
+         "Historique"});
+
+    int lignes = 0;
+    for (const TCas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        envoi.DefinirDebutRequete(c.pendant);
+        dialogues.demandes.clear();
+        affichages.clear();
+        EXPECT_EQ(Envoyer({}), Envoye);
+        if (c.apres) c.apres();
+        EXPECT_EQ(affichages, QStringList{Envoye});
+        const auto apres = DialoguesApresConfirmation();
+        if (!c.cause) {
+            EXPECT_TRUE(apres.empty()) << apres.front().texte.toStdString();
+            EXPECT_EQ(NombreLignes(), ++lignes);
+            continue;
+        }
+        ASSERT_EQ(apres.size(), 1u);
+        EXPECT_TRUE(apres[0].texte.startsWith(QStringLiteral(
+            "Le SMS a été envoyé mais n'a pas pu être inscrit dans l'historique : ")))
+            << apres[0].texte.toStdString();
+        EXPECT_TRUE(apres[0].texte.contains(QString::fromUtf8(c.cause)))
+            << apres[0].texte.toStdString();
+    }
+    EXPECT_EQ(serveur.Requetes().size(), cas.size());
 }
 
 // What the service sends back is text of its own: its echo of the key is masked, and a
 // long outcome is cut before it is shown and stored.
-TEST_F(TEnvoiSmsTest, LaCleRenvoyeeEstMasqueeEtLEtatCoupe) {
+TEST_P(TEnvoiSmsTest, LaCleRenvoyeeEstMasqueeEtLEtatCoupe) {
     cle = QStringLiteral("SECRET+42 é");
     serveur.Repondre(200, QString::fromUtf8("{\"resultat\":0,\"erreurs\":\"cle SECRET+42 é "
                                             "SECRET%2B42%20%C3%A9 ")
