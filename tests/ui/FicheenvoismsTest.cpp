@@ -19,6 +19,7 @@
 
 #include "commun/BaseTest.h"
 #include "commun/DialoguesScriptes.h"
+#include "commun/MoteurTest.h"
 #include "commun/ServeurTest.h"
 #include "data/Datamoduleabs.h"
 #include "envoi/Tenvoisms.h"
@@ -64,7 +65,8 @@ const QByteArray ParametresComplets =
     "[Client]\n"
     "Nom=Mme Dupont\n";
 
-class FicheenvoismsTest : public ::testing::Test {
+// The cases whose result lies in the base run on both engines (TEST_P).
+class FicheenvoismsTest : public TTestDeuxMoteurs {
   protected:
     QString Parametres(const QByteArray& texte) {
         const QString chemin = dossierIni.filePath(QStringLiteral("parametres.ini"));
@@ -113,12 +115,14 @@ class FicheenvoismsTest : public ::testing::Test {
                               .texte = QStringLiteral("Merci de régler.")});
     }
 
-    TBaseTest base;
+    TBaseTest base{true, Moteur()};
     TDialoguesScriptes dialogues;
     QTemporaryDir dossierIni;
 };
 
 }  // namespace
+
+INSTANCIER_DEUX_MOTEURS(FicheenvoismsTest);
 
 TEST_F(FicheenvoismsTest, ControlesNomsLibellesEtPlaces) {
     TFormEnvoiSMS fenetre;
@@ -219,7 +223,7 @@ TEST_F(FicheenvoismsTest, ControlesNomsLibellesEtPlaces) {
     EXPECT_EQ(fenetre.btnQuitter->geometry(), QRect(344, 596, 115, 49));
 }
 
-TEST_F(FicheenvoismsTest, OuvertureComplete) {
+TEST_P(FicheenvoismsTest, OuvertureComplete) {
     Remplir();
     base.AjouterParametreEntier(QStringLiteral("Agence Sud"), QStringLiteral("jdurand"),
                                 QStringLiteral("UTILISATION"), QStringLiteral("API"), 3);
@@ -274,7 +278,7 @@ TEST_F(FicheenvoismsTest, OuvertureComplete) {
     EXPECT_EQ(fenetre->Balises().Nombre(), 2u);
 }
 
-TEST_F(FicheenvoismsTest, OuvertureSansParametresNiReglage) {
+TEST_P(FicheenvoismsTest, OuvertureSansParametresNiReglage) {
     Remplir();
     // A setting naming no service: the first name in the locale's order.
     base.AjouterParametreEntier(QString(""), QString(""), QStringLiteral("UTILISATION"),
@@ -340,7 +344,7 @@ TEST_F(FicheenvoismsTest, CategorieVerrouilleeSansTemplate) {
     EXPECT_EQ(fenetre->combo_api->currentText(), QStringLiteral("alpha"));
 }
 
-TEST_F(FicheenvoismsTest, MemesNomsPremierEnregistrementLu) {
+TEST_P(FicheenvoismsTest, MemesNomsPremierEnregistrementLu) {
     base.AjouterCategorie(1, QStringLiteral("Doublon"));
     base.AjouterCategorie(2, QStringLiteral("Doublon"));
     base.AjouterTemplate({.id = 1,
@@ -369,7 +373,7 @@ TEST_F(FicheenvoismsTest, MemesNomsPremierEnregistrementLu) {
     EXPECT_EQ(fenetre->memoMessage->toPlainText(), QStringLiteral("premier"));
 }
 
-TEST_F(FicheenvoismsTest, BlocageDeLaCreation) {
+TEST_P(FicheenvoismsTest, BlocageDeLaCreation) {
     base.AjouterCategorie(1, QStringLiteral("Relances"));
     base.AjouterTemplate({.id = 1,
                           .id_categorie = 1,
@@ -507,7 +511,7 @@ TEST_F(FicheenvoismsTest, AnnulationEtDateDEnvoi) {
     EXPECT_TRUE(serveur.Requetes().empty());
 }
 
-TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
+TEST_P(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     TServeurTest serveur;
     base.AjouterService(
         {.nom = QStringLiteral("Service"), .url = serveur.Url(QStringLiteral("/envoi"))});
@@ -608,7 +612,7 @@ TEST_F(FicheenvoismsTest, EnvoiConfirmeSansSecondEnvoiNiSaisie) {
     EXPECT_EQ(base.Compter(QStringLiteral("SELECT count(*) FROM Historique")), 2);
 }
 
-TEST_F(FicheenvoismsTest, LesEspacesInsecablesDuMessageSontEnvoyesTelsQuels) {
+TEST_P(FicheenvoismsTest, LesEspacesInsecablesDuMessageSontEnvoyesTelsQuels) {
     TServeurTest serveur;
     base.AjouterService(
         {.nom = QStringLiteral("Service"), .url = serveur.Url(QStringLiteral("/envoi"))});
@@ -632,7 +636,7 @@ TEST_F(FicheenvoismsTest, LesEspacesInsecablesDuMessageSontEnvoyesTelsQuels) {
     EXPECT_EQ(base.Valeur(QStringLiteral("SELECT message FROM Historique")).toString(), message);
 }
 
-TEST_F(FicheenvoismsTest, EnvoiEnEchec) {
+TEST_P(FicheenvoismsTest, EnvoiEnEchec) {
     TServeurTest serveur;
     serveur.Repondre(500, "panne");
     base.AjouterService(
@@ -663,7 +667,7 @@ TEST_F(FicheenvoismsTest, EnvoiEnEchec) {
     EXPECT_EQ(base.Compter(QStringLiteral("SELECT count(*) FROM Historique")), 2);
 }
 
-TEST_F(FicheenvoismsTest, FermetureParBoutonEtBarreDeTitre) {
+TEST_P(FicheenvoismsTest, FermetureParBoutonEtBarreDeTitre) {
     Remplir();
     auto fenetre = Ouvrir(ParametresComplets);
     ASSERT_TRUE(DataModuleAbs->Database().isOpen());

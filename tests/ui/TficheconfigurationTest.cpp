@@ -23,6 +23,7 @@
 
 #include "commun/BaseTest.h"
 #include "commun/DialoguesScriptes.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "ui/DialoguesQt.h"
 #include "ui/Police.h"
@@ -70,7 +71,8 @@ class TDialoguesObserves : public TDialoguesScriptes {
     }
 };
 
-class Configuration : public ::testing::Test {
+// The cases whose result lies in the base run on both engines (TEST_P).
+class Configuration : public TTestDeuxMoteurs {
   protected:
     void SetUp() override {
         // Two services, stored in reverse name order: the list follows the names.
@@ -155,7 +157,7 @@ class Configuration : public ::testing::Test {
         Choisir(f->combo_template, modele);
     }
 
-    TBaseTest base;
+    TBaseTest base{true, Moteur()};
     TDialoguesObserves dialogues;
     std::vector<QUrl> liensOuverts;
     std::unique_ptr<TFicheConfiguration> fenetre;
@@ -169,6 +171,11 @@ using GardeModifications = Configuration;
 using BlocageCreation = Configuration;
 
 }  // namespace
+
+INSTANCIER_DEUX_MOTEURS(OngletService);
+INSTANCIER_DEUX_MOTEURS(OngletTemplates);
+INSTANCIER_DEUX_MOTEURS(GardeModifications);
+INSTANCIER_DEUX_MOTEURS(BlocageCreation);
 
 // ---------------------------------------------------------------------------------------
 // The window as built
@@ -284,7 +291,7 @@ TEST_F(FenetreConfiguration, ChangementDOngletAnnonceAvantDeSeFaire) {
 // ---------------------------------------------------------------------------------------
 // Service tab: Empty, Loaded, Edited
 
-TEST_F(OngletService, EtatsEtTransitions) {
+TEST_P(OngletService, EtatsEtTransitions) {
     Ouvrir();
     // Opening: Empty.
     EXPECT_EQ(Entrees(f->combo_api), (QStringList{"Service A", "Service B"}));
@@ -401,7 +408,7 @@ TEST_F(OngletService, LienDuSite) {
     EXPECT_EQ(liensOuverts[1], QUrl("https://h.fr?a=1&b=2"));
 }
 
-TEST_F(OngletService, Homonymes) {
+TEST_P(OngletService, Homonymes) {
     base.AjouterService({.nom = "Service A", .url = "http://second.fr/x", .cle = "CLE-A2"});
     Ouvrir();
     Onglet(f->TabAPI);
@@ -418,7 +425,7 @@ TEST_F(OngletService, Homonymes) {
     EXPECT_EQ(CleStockee(3), QStringLiteral("CLE-A2"));
 }
 
-TEST_F(OngletService, SauvegardeQuiNEnregistreRien) {
+TEST_P(OngletService, SauvegardeQuiNEnregistreRien) {
     base.Executer("DELETE FROM ConfigurationApi");
     Ouvrir();
     // An empty table: the first tab change still enables the key field and the buttons.
@@ -437,7 +444,7 @@ TEST_F(OngletService, SauvegardeQuiNEnregistreRien) {
     EXPECT_EQ(base.Compter("SELECT count(*) FROM ConfigurationApi"), 0);
 }
 
-TEST_F(OngletService, ServiceSupprimeParUnAutrePoste) {
+TEST_P(OngletService, ServiceSupprimeParUnAutrePoste) {
     Ouvrir();
     Onglet(f->TabAPI);
     Choisir(f->combo_api, "Service A");
@@ -457,7 +464,7 @@ TEST_F(OngletService, ServiceSupprimeParUnAutrePoste) {
 // Template tab: Hidden (see BlocageCreation), No category, Category picked, Template open,
 // Template edited
 
-TEST_F(OngletTemplates, OuvertureSansCategorie) {
+TEST_P(OngletTemplates, OuvertureSansCategorie) {
     Ouvrir();
     // Sorted in the locale's order, whatever the table's order and the letter case.
     EXPECT_EQ(Entrees(f->combo_categorie), (QStringList{"accueil", "Échéances", "Relances"}));
@@ -488,7 +495,7 @@ TEST_F(OngletTemplates, OuvertureSansCategorie) {
     EXPECT_EQ(f->IdCategorieCourante(), -1);
 }
 
-TEST_F(OngletTemplates, EtatsEtTransitions) {
+TEST_P(OngletTemplates, EtatsEtTransitions) {
     Ouvrir();
     // Category picked: "<Nouveau>" then every template of the category, whoever wrote it.
     Choisir(f->combo_categorie, "Relances");
@@ -580,7 +587,7 @@ TEST_F(OngletTemplates, EtatsEtTransitions) {
     EXPECT_TRUE(dialogues.demandes.empty());
 }
 
-TEST_F(OngletTemplates, TexteGardeSesCaracteres) {
+TEST_P(OngletTemplates, TexteGardeSesCaracteres) {
     // French typography: non-breaking spaces before ":" and inside the amount.
     const QString texte = QStringLiteral("Montant\u00a0: 1\u00a0250\u00a0\u20ac\r\nMerci\u00a0!");
     base.AjouterTemplate({.id = 4, .id_categorie = 2, .nom = "Montant", .texte = texte});
@@ -594,7 +601,7 @@ TEST_F(OngletTemplates, TexteGardeSesCaracteres) {
     EXPECT_EQ(base.Valeur("SELECT texte FROM Template WHERE id_template = 4").toString(), texte);
 }
 
-TEST_F(OngletTemplates, NouveauTemplate) {
+TEST_P(OngletTemplates, NouveauTemplate) {
     Ouvrir("[Config]\nAgence=\nUtilisateur=\n");
     OuvrirTemplate("accueil", "<Nouveau>");
     EXPECT_EQ(f->edtNomTemplate->text(), QStringLiteral("Nouveau"));
@@ -623,7 +630,7 @@ TEST_F(OngletTemplates, NouveauTemplate) {
     EXPECT_EQ(f->combo_template->count(), 4);
 }
 
-TEST_F(OngletTemplates, AjouterUneCategorie) {
+TEST_P(OngletTemplates, AjouterUneCategorie) {
     Ouvrir();
     // Cancelled, or confirmed empty: nothing added.
     Cliquer(f->btnAddTemplate);
@@ -684,7 +691,7 @@ TEST_F(OngletTemplates, AjouterUneCategorie) {
 // ---------------------------------------------------------------------------------------
 // The unsaved-changes guard, row by row
 
-TEST_F(GardeModifications, FermerDemandeServicePuisTemplate) {
+TEST_P(GardeModifications, FermerDemandeServicePuisTemplate) {
     Ouvrir();
     OuvrirTemplate("Relances", "Rappel");
     Taper(f->edtNomTemplate, "T");
@@ -740,7 +747,7 @@ TEST_F(GardeModifications, EchapNeRepondPasALaQuestion) {
     EXPECT_FALSE(f->isVisible());
 }
 
-TEST_F(GardeModifications, FermerNonDeuxFoisNeStockeRien) {
+TEST_P(GardeModifications, FermerNonDeuxFoisNeStockeRien) {
     Ouvrir();
     OuvrirTemplate("Relances", "Rappel");
     Taper(f->edtNomTemplate, "T");
@@ -763,7 +770,7 @@ TEST_F(GardeModifications, FermerNonDeuxFoisNeStockeRien) {
     EXPECT_FALSE(f->isVisible());
 }
 
-TEST_F(GardeModifications, ChangementDOnglet) {
+TEST_P(GardeModifications, ChangementDOnglet) {
     Ouvrir();
     OuvrirTemplate("Relances", "Rappel");
     Taper(f->edtNomTemplate, "X");
@@ -789,7 +796,7 @@ TEST_F(GardeModifications, ChangementDOnglet) {
     EXPECT_EQ(Questions().size(), 3);
 }
 
-TEST_F(GardeModifications, FrappeDansLesListes) {
+TEST_P(GardeModifications, FrappeDansLesListes) {
     Ouvrir();
     OuvrirTemplate("Relances", "Rappel");
     f->PageControl->ChangerOnglet(1);
@@ -838,7 +845,7 @@ TEST_F(GardeModifications, FrappeDansLesListes) {
     EXPECT_TRUE(f->ApiModifiee());
 }
 
-TEST_F(GardeModifications, FrappeDansLesListesReponseNon) {
+TEST_P(GardeModifications, FrappeDansLesListesReponseNon) {
     Ouvrir();
     // combo_template, No: nothing stored, the fields are emptied all the same.
     OuvrirTemplate("Relances", "Rappel");
@@ -904,7 +911,7 @@ TEST_F(GardeModifications, FrappeDansLesListesReponseNon) {
     EXPECT_TRUE(Normale(f->label_Cle));
 }
 
-TEST_F(GardeModifications, ChoixEtFermetureParLaBarreDeTitre) {
+TEST_P(GardeModifications, ChoixEtFermetureParLaBarreDeTitre) {
     Ouvrir();
     f->PageControl->ChangerOnglet(1);
     Choisir(f->combo_api, "Service A");
@@ -945,7 +952,7 @@ TEST_F(GardeModifications, ChoixEtFermetureParLaBarreDeTitre) {
 // ---------------------------------------------------------------------------------------
 // The creation block at its three levels
 
-TEST_F(BlocageCreation, TroisNiveaux) {
+TEST_P(BlocageCreation, TroisNiveaux) {
     struct Cas {
         const char* description;
         std::vector<std::tuple<QString, QString, int>> lignes;
@@ -983,7 +990,7 @@ TEST_F(BlocageCreation, TroisNiveaux) {
     }
 }
 
-TEST_F(BlocageCreation, CocherLaCase) {
+TEST_P(BlocageCreation, CocherLaCase) {
     Ouvrir();
     EXPECT_FALSE(f->cbBloquerCreation->isChecked());
     Cocher();
