@@ -68,6 +68,8 @@ QString CauseEcriture(QString texte) {
     QString cause;
     if (BaseOccupee(texte))
         cause = QStringLiteral("la base est utilisée par un autre poste");
+    else if (contient("too long"))
+        cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
     else if (contient("command denied"))
         cause = QStringLiteral(
             "le compte de ce poste n'a pas le droit d'écrire dans "

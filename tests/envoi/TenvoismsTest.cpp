@@ -52,6 +52,7 @@ class TEnvoiSmsTest : public TTestDeuxMoteurs {
         QString expediteur = "Agence";
         TResultatDialogue confirmation = TResultatDialogue::mrOK;  // answer to the confirmation
         QString chemin = "/api/envoi";
+        QString agence = "AG01";
     };
 
     std::optional<QString> Envoyer(const TEssai& essai) {
@@ -66,7 +67,7 @@ class TEnvoiSmsTest : public TTestDeuxMoteurs {
                 .message = essai.message,
                 .expediteur = essai.expediteur,
                 .dateEnvoi = dateEnvoi,
-                .agence = "AG01",
+                .agence = essai.agence,
                 .utilisateur = "jdupont"};
     }
 
@@ -320,9 +321,9 @@ TEST_P(TEnvoiSmsTest, SansBaliseClientNomLeDestinataireEstVideEtLaBaliseDisparai
 // full disk; on the server a row or the table held by another workstation, or an account
 // whose right to add rows was taken away.
 TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
-    const auto refuse = [&](const char* cause) {
+    const auto refuse = [&](const char* cause, const TEssai& essai = {}) {
         try {
-            Envoyer({});
+            Envoyer(essai);
             ADD_FAILURE() << "envoyé";
         } catch (const EErreurBase& e) {
             const QString texte = QString::fromUtf8(e.what());
@@ -347,6 +348,8 @@ TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
         base.Executer(QStringLiteral("LOCK TABLES Historique WRITE"));
         refuse("la base est utilisée par un autre poste");
         base.Executer(QStringLiteral("UNLOCK TABLES"));
+        // Longer than the 191 characters the server keeps for an agency: refused, never cut.
+        refuse("un texte est plus long que la base ne l'accepte", {.agence = QString(192, u'A')});
 
         const QString compte = base.CreerComptePoste();
         DataModuleAbs->FermerBase();

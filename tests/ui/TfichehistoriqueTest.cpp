@@ -22,6 +22,7 @@
 
 #include "commun/BaseTest.h"
 #include "commun/DialoguesScriptes.h"
+#include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Thistorique.h"
 #include "platform/FormatDateTime.h"
@@ -32,7 +33,8 @@ namespace {
 
 const QString Select = QStringLiteral("SELECT * FROM Historique");
 
-class TfichehistoriqueTest : public ::testing::Test {
+// The searches run on both engines (TEST_P); the raw read of the file's rows is its own.
+class TfichehistoriqueTest : public TTestDeuxMoteurs {
   protected:
     // A window whose parameter file names this agency and user (empty: no key at all).
     std::unique_ptr<TFicheHistorique> Fenetre(const QString& agence, const QString& utilisateur) {
@@ -80,11 +82,13 @@ class TfichehistoriqueTest : public ::testing::Test {
         coche->setChecked(true);
     }
 
-    TBaseTest base;
+    TBaseTest base{true, Moteur()};
     TDialoguesScriptes dialogues;
 };
 
 }  // namespace
+
+INSTANCIER_DEUX_MOTEURS(TfichehistoriqueTest);
 
 TEST_F(TfichehistoriqueTest, ControlesEtDisposition) {
     auto f = Fenetre(QString(), QString());
@@ -183,7 +187,7 @@ TEST_F(TfichehistoriqueTest, ControlesEtDisposition) {
     }
 }
 
-TEST_F(TfichehistoriqueTest, LaPremiereActivationOuvreLaBaseEtCherche) {
+TEST_P(TfichehistoriqueTest, LaPremiereActivationOuvreLaBaseEtCherche) {
     Ligne("A", "U", "2024-06-01 10:00:00.000");
     Ligne("A", "V", "2024-06-01 10:00:00.000");
     auto f = Fenetre("A", "U");
@@ -203,7 +207,7 @@ TEST_F(TfichehistoriqueTest, LaPremiereActivationOuvreLaBaseEtCherche) {
     EXPECT_FALSE(f->isVisible());
 }
 
-TEST_F(TfichehistoriqueTest, AgenceEtUtilisateurDuFichierDeParametres) {
+TEST_P(TfichehistoriqueTest, AgenceEtUtilisateurDuFichierDeParametres) {
     Ligne("A", "U", "2024-06-01 10:00:00.000");
     Ligne("A", "U", "2024-06-02 10:00:00.000");
     Ligne("A", "V", "2024-06-01 10:00:00.000");
@@ -232,7 +236,7 @@ TEST_F(TfichehistoriqueTest, AgenceEtUtilisateurDuFichierDeParametres) {
     EXPECT_TRUE(dialogues.demandes.empty());
 }
 
-TEST_F(TfichehistoriqueTest, TousLesCriteresDonnentDixLignes) {
+TEST_P(TfichehistoriqueTest, TousLesCriteresDonnentDixLignes) {
     Ligne("A", "U", "2024-06-05 10:00:00.000", QStringLiteral("Erreur : refusé"),
           QStringLiteral("X06Y"), QStringLiteral("M. Martin"), "2024-06-06 08:00:00.000");
     Ligne("A", "U", "2024-06-05 10:00:00.000", QStringLiteral("Envoyé"), QStringLiteral("X06Y"),
@@ -260,7 +264,7 @@ TEST_F(TfichehistoriqueTest, TousLesCriteresDonnentDixLignes) {
     EXPECT_EQ(Colonne(*f, 7), QStringList{"Erreur : refusé"});
 }
 
-TEST_F(TfichehistoriqueTest, FiltresTexteEnLike) {
+TEST_P(TfichehistoriqueTest, FiltresTexteEnLike) {
     Ligne("A", "U", "2024-06-01 10:00:00.000", "Envoyé", "0601", "Mme Dupont");
     Ligne("A", "U", "2024-06-01 10:00:00.000", "Envoyé", "AG06", "M. Durand");
     Ligne("A", "U", "2024-06-01 10:00:00.000", "Envoyé", "AGENCE", "Mme Dupond");
@@ -284,7 +288,7 @@ TEST_F(TfichehistoriqueTest, FiltresTexteEnLike) {
               (std::multiset<QString>{"Mme Dupont", "Mme Dupond", "Dupont_Jean"}));
 }
 
-TEST_F(TfichehistoriqueTest, BornesDeJourneeCompletes) {
+TEST_P(TfichehistoriqueTest, BornesDeJourneeCompletes) {
     // Creation dates around 2024-06-15, send dates around 2024-03-01.
     Ligne("A", "U", "2024-06-14 23:59:59.999", "Envoyé", "veille");
     Ligne("A", "U", "2024-06-15 00:00:00.000", "Envoyé", "minuit");
@@ -330,7 +334,7 @@ TEST_F(TfichehistoriqueTest, BornesDeJourneeCompletes) {
     EXPECT_TRUE(dialogues.demandes.empty());
 }
 
-TEST_F(TfichehistoriqueTest, UneCaseNonCocheeNAjouteRien) {
+TEST_P(TfichehistoriqueTest, UneCaseNonCocheeNAjouteRien) {
     Ligne("A", "U", "2020-01-01 10:00:00.000");
     DataModuleAbs->OuvrirBase();
     auto f = Fenetre("A", "U");
@@ -354,7 +358,7 @@ TEST_F(TfichehistoriqueTest, UneCaseNonCocheeNAjouteRien) {
     EXPECT_EQ(f->Modele()->rowCount(), 0);
 }
 
-TEST_F(TfichehistoriqueTest, EtatsEtTextesAffiches) {
+TEST_P(TfichehistoriqueTest, EtatsEtTextesAffiches) {
     Ligne("A", "U", "2024-06-01 10:00:00.000", QVariant(), "nul");
     Ligne("A", "U", "2024-06-01 10:00:00.000", QStringLiteral("Envoyé"), "envoyé");
     Ligne("A", "U", "2024-06-01 10:00:00.000", QStringLiteral("Erreur : numéro invalide"),
@@ -382,7 +386,7 @@ TEST_F(TfichehistoriqueTest, EtatsEtTextesAffiches) {
     EXPECT_EQ(f->Modele()->Texte(0, 7), QString());
 }
 
-TEST_F(TfichehistoriqueTest, ColonnesDUneLigne) {
+TEST_P(TfichehistoriqueTest, ColonnesDUneLigne) {
     Ligne("Agence Sud", "jdurand", "2024-06-01 10:11:12.345", QStringLiteral("Envoyé"), "AGENCE",
           "Mme Dupont", "2024-07-02 08:00:00.000", "Votre dossier est prêt.");
     // Dates stored without milliseconds, or NULL, or at day 0's edge.
@@ -413,7 +417,7 @@ TEST_F(TfichehistoriqueTest, ColonnesDUneLigne) {
     EXPECT_EQ(f->Modele()->Texte(i, 6), QStringLiteral("30/12/1899"));
 }
 
-TEST_F(TfichehistoriqueTest, ErreurDeLaBasePendantLaRecherche) {
+TEST_P(TfichehistoriqueTest, ErreurDeLaBasePendantLaRecherche) {
     Ligne("A", "U", "2024-06-01 10:00:00.000");
     Ligne("A", "U", "2024-06-01 10:00:00.000");
     auto f = Fenetre("A", "U");
