@@ -1,12 +1,32 @@
-// Tag replacement: the result never passes the bound, a text without any tag comes back
-// unchanged, and a tag's value is cut at the bound.
+// Tag replacement: the result is that of replacing every tag in turn, in the dictionary's
+// order (or both pass the bound); it never passes the bound, a text without any tag comes
+// back unchanged, and a tag's value is cut at the bound.
 //
 // Input: lines; the first is the text, the others "tag=value" entries (a value's "\n" is
 // written "\\n"; a digit after "*" repeats the value 2^digit times, to reach the bound).
 #include <QStringList>
+#include <optional>
 
 #include "envoi/RemplacerBalises.h"
 #include "fuzz/Exiger.h"
+
+namespace {
+
+// Every tag in turn, each replacing all its occurrences; empty when the text would pass
+// the bound.
+std::optional<QString> UneParUne(QString texte, const TBalises& balises) {
+    if (texte.size() > TBalises::LongueurMaximale) return std::nullopt;
+    for (const auto& [balise, valeur] : balises.Entrees()) {
+        if (balise.isEmpty()) continue;
+        const qsizetype fois = texte.count(balise);
+        if (texte.size() + fois * (valeur.size() - balise.size()) > TBalises::LongueurMaximale)
+            return std::nullopt;
+        texte.replace(balise, valeur);
+    }
+    return texte;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     const QStringList lignes = TexteDesOctets(donnees, taille).split(u'\n');
@@ -28,12 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     bool sansBalise = true;
     for (const auto& [balise, valeur] : balises.Entrees())
         sansBalise = sansBalise && (balise.isEmpty() || !texte.contains(balise));
+    const std::optional<QString> attendu = UneParUne(texte, balises);
     try {
         const QString resultat = RemplacerBalises(texte, balises);
+        EXIGER(attendu && resultat == *attendu);
         EXIGER(resultat.size() <= TBalises::LongueurMaximale);
         if (sansBalise) EXIGER(resultat == texte);
         EXIGER(RemplacerBalises(texte, balises) == resultat);
     } catch (const EMessageTropLong&) {
+        EXIGER(!attendu);
         EXIGER(texte.size() > TBalises::LongueurMaximale || !sansBalise);
     }
     return 0;

@@ -1,5 +1,6 @@
-// The INI reader: every key listed is found again with its value, once, not empty, and
-// sections are found whatever the letter case of their name.
+// The INI reader: every key listed is found again with its value, once, not empty, the
+// section's values list them in the same order, and sections are found whatever the
+// letter case of their name.
 #include <QSet>
 
 #include "fuzz/Exiger.h"
@@ -26,11 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
         ini.ReadSection(section.toCaseFolded(), autreCasse);
         EXIGER(cles == autreCasse);
         EXIGER(QSet<QString>(cles.begin(), cles.end()).size() == cles.size());
+        TIniFile::TEntrees entrees;
         for (const QString& cle : cles) {
             EXIGER(!cle.isEmpty() && cle == cle.trimmed() && !cle.contains(u'\n'));
             EXIGER(!cle.contains(u'='));
             const QString valeur = ini.ReadString(section, cle, absent);
             EXIGER(valeur != absent);
+            entrees.append({cle, valeur});
             EXIGER(!valeur.contains(u'\n'));
             const qint32 entier = ini.ReadInteger(section, cle, -7);
             if (entier != -7) {
@@ -39,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
                 EXIGER(valeur.toLongLong(&ok) == entier && ok);
             }
         }
+        EXIGER(ini.ReadSectionValues(section) == entrees);
     }
     return 0;
 }

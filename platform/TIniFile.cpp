@@ -24,7 +24,7 @@ QString DecoderCp1252(const QByteArray& octets) {
     return texte;
 }
 
-QString RetirerGuillemets(const QString& valeur) {
+QStringView RetirerGuillemets(QStringView valeur) {
     if (valeur.size() >= 2) {
         const QChar premier = valeur.front();
         if ((premier == u'"' || premier == u'\'') && valeur.back() == premier)
@@ -87,15 +87,20 @@ void TIniFile::Analyser(const QByteArray& octets) {
     }
     const QString texte = DecoderTexteIni(octets);
 
+    // Line by line on views of the text: a key and its value are the only copies made.
+    const QStringView tout(texte);
     TSection* courante = nullptr;
-    for (QStringView ligne : QStringView(texte).split(u'\n')) {
-        ligne = ligne.trimmed();
+    for (qsizetype debut = 0; debut <= tout.size();) {
+        qsizetype fin = tout.indexOf(u'\n', debut);
+        if (fin < 0) fin = tout.size();
+        const QStringView ligne = tout.mid(debut, fin - debut).trimmed();
+        debut = fin + 1;
         if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
         if (ligne.front() == u'[') {
-            const qsizetype fin = ligne.indexOf(u']');
-            if (fin < 0) continue;
+            const qsizetype finNom = ligne.indexOf(u']');
+            if (finNom < 0) continue;
             // Every occurrence of a section adds to the same entries.
-            const QString nom = ligne.mid(1, fin - 1).trimmed().toString().toCaseFolded();
+            const QString nom = ligne.mid(1, finNom - 1).trimmed().toString().toCaseFolded();
             auto it = indexSections.constFind(nom);
             if (it == indexSections.cend()) {
                 it = indexSections.insert(nom, sections.size());
@@ -108,9 +113,15 @@ void TIniFile::Analyser(const QByteArray& octets) {
         const qsizetype egal = ligne.indexOf(u'=');
         if (egal <= 0) continue;
         const QString cle = ligne.left(egal).trimmed().toString();
-        if (cle.isEmpty() || courante->valeurs.contains(cle)) continue;
-        courante->cles << cle;
-        courante->valeurs.insert(cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed().toString()));
+        if (cle.isEmpty()) continue;
+        // One hashing of the key: a repeated key finds its place taken and keeps its first
+        // value.
+        const qsizetype avant = courante->places.size();
+        qsizetype& place = courante->places[cle];
+        if (courante->places.size() == avant) continue;
+        place = courante->entrees.size();
+        courante->entrees.append(
+            {cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed()).toString()});
     }
 }
 
@@ -122,8 +133,8 @@ const TIniFile::TSection* TIniFile::Section(const QString& section) const {
 QString TIniFile::ReadString(const QString& section, const QString& cle,
                              const QString& defaut) const {
     if (const TSection* s = Section(section)) {
-        const auto it = s->valeurs.constFind(cle);
-        if (it != s->valeurs.cend()) return *it;
+        const auto it = s->places.constFind(cle);
+        if (it != s->places.cend()) return s->entrees[*it].second;
     }
     return defaut;
 }
@@ -150,6 +161,14 @@ qint32 TIniFile::ReadInteger(const QString& section, const QString& cle, qint32 
 }
 
 void TIniFile::ReadSection(const QString& section, QStringList& cles) const {
+    cles.clear();
+    if (const TSection* s = Section(section)) {
+        cles.reserve(s->entrees.size());
+        for (const auto& [cle, valeur] : s->entrees) cles.append(cle);
+    }
+}
+
+TIniFile::TEntrees TIniFile::ReadSectionValues(const QString& section) const {
     const TSection* s = Section(section);
-    cles = s ? s->cles : QStringList();
+    return s ? s->entrees : TEntrees();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -19,6 +21,9 @@
 // names up in memory.
 class TIniFile {
   public:
+    // A section's keys with their values, in file order.
+    using TEntrees = QList<QPair<QString, QString>>;
+
     // 1 MiB: a host's parameter file is a few kilobytes.
     static constexpr qint64 TailleMaximale = 1024 * 1024;
 
@@ -31,14 +36,17 @@ class TIniFile {
     qint32 ReadInteger(const QString& section, const QString& cle, qint32 defaut) const;
     // Replaces the list's content with the section's key names, in file order.
     void ReadSection(const QString& section, QStringList& cles) const;
+    // The section's keys with their values, in file order: what ReadSection then
+    // ReadString for each key give, in one look-up.
+    TEntrees ReadSectionValues(const QString& section) const;
 
     // True when the file was refused for its size (and read as empty).
     bool TropVolumineux() const { return tropVolumineux; }
 
   private:
     struct TSection {
-        QStringList cles;                 // in file order
-        QHash<QString, QString> valeurs;  // key -> first value
+        TEntrees entrees;                  // in file order, each key with its first value
+        QHash<QString, qsizetype> places;  // key -> its place in `entrees`
     };
     TIniFile() = default;
     void Analyser(const QByteArray& octets);

@@ -12,6 +12,9 @@
 #include "ui/Accessibilite.h"
 
 QIcon IconeProgramme() {
+    // Decoded once: the application keeps it, for its dialogs too, and every window shares
+    // it.
+    if (!QGuiApplication::windowIcon().isNull()) return QGuiApplication::windowIcon();
     // The images live in a static library: without this call the linker leaves them out.
     static const bool chargees = [] {
         Q_INIT_RESOURCE(programme);
@@ -21,6 +24,7 @@ QIcon IconeProgramme() {
     QIcon icone;
     for (const int cote : {16, 32, 64})
         icone.addFile(QStringLiteral(":/programme/parlivo-%1.png").arg(cote), QSize(cote, cote));
+    QGuiApplication::setWindowIcon(icone);
     return icone;
 }
 

@@ -9,8 +9,6 @@ TListeBalises::TListeBalises() : collation(QLocale()) {
 }
 
 void TListeBalises::Ajouter(const QString& balise) {
-    if (presentes.contains(balise)) return;
-    presentes.insert(balise);
     textes.append(balise);
     trie = false;
 }
@@ -18,7 +16,7 @@ void TListeBalises::Ajouter(const QString& balise) {
 const QStringList& TListeBalises::Textes() const {
     if (trie) return textes;
     // One sort key per text; texts the collation holds equal but that differ stay
-    // distinct, in code-unit order.
+    // distinct, in code-unit order, and a repeated text comes next to itself.
     std::vector<std::pair<QCollatorSortKey, QString>> cles;
     cles.reserve(textes.size());
     for (const QString& texte : textes) cles.emplace_back(collation.sortKey(texte), texte);
@@ -27,7 +25,8 @@ const QStringList& TListeBalises::Textes() const {
         return c != 0 ? c < 0 : a.second < b.second;
     });
     textes.clear();
-    for (const auto& cle : cles) textes.append(cle.second);
+    for (const auto& cle : cles)
+        if (textes.isEmpty() || textes.back() != cle.second) textes.append(cle.second);
     trie = true;
     return textes;
 }

@@ -2,8 +2,6 @@
 
 #include <iterator>
 
-#include "platform/TIniFile.h"
-
 const TParametresHote::TCles& TParametresHote::Section(const QString& nom) const {
     static const TCles aucune;
     if (nom == u"Societe") return societe;
@@ -23,11 +21,7 @@ TParametresHote TParametresHote::Lire(const QString& chemin) {
     p.expediteur = ini.ReadString(config, QStringLiteral("Expediteur"), vide);
     p.numero = ini.ReadString(config, QStringLiteral("Numero"), vide);
     TCles* sections[] = {&p.societe, &p.dossier, &p.client};
-    for (size_t i = 0; i < std::size(sections); ++i) {
-        const QString nom = QLatin1String(SectionsBalises[i]);
-        QStringList cles;
-        ini.ReadSection(nom, cles);
-        for (const QString& cle : cles) sections[i]->append({cle, ini.ReadString(nom, cle, vide)});
-    }
+    for (size_t i = 0; i < std::size(sections); ++i)
+        *sections[i] = ini.ReadSectionValues(QLatin1String(SectionsBalises[i]));
     return p;
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QList>
-#include <QPair>
 #include <QString>
+
+#include "platform/TIniFile.h"
 
 // The host's parameter file, read once when a window needs it: the keys of [Config] and
 // the keys of the three tag sections with their values. Each window takes what it uses.
 // A missing or unreadable file reads as empty: empty texts, category 0, no keys.
 struct TParametresHote {
-    using TCles = QList<QPair<QString, QString>>;  // key and value, in file order
+    using TCles = TIniFile::TEntrees;  // key and value, in file order
 
     QString agence = QStringLiteral("");
     QString utilisateur = QStringLiteral("");

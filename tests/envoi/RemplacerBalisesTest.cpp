@@ -32,6 +32,28 @@ TEST(RemplacerBalises, LOrdreDuDictionnaireDecideDesValeursQuiSontDesBalises) {
     TBalises boucle;
     boucle.Definir("<Client_Nom>", "x<Client_Nom>y");
     EXPECT_EQ(RemplacerBalises("<Client_Nom><Client_Nom>", boucle), "x<Client_Nom>yx<Client_Nom>y");
+
+    // The same order among thousands of tags, with tags that hold a ">" of their own, a
+    // tag outside chevrons, and texts of many tags.
+    TBalises milliers;
+    for (int i = 0; i < 3000; ++i)
+        milliers.Definir(QStringLiteral("<Client_C%1>").arg(i), QStringLiteral("v%1").arg(i));
+    milliers.Definir("<Client_A>", "<Client_A>b> <Client_B>");
+    milliers.Definir("<Client_A>b>", "1");
+    milliers.Definir("<Client_B>", "<Client_A>");
+    milliers.Definir("<Societe_X>", "<Client_C7>");
+    const QString texte = "<Client_A> <Client_C12> <Societe_X> <Client_C2999>";
+    const QString attendu = "1 <Client_A> v12 <Client_C7> v2999";
+    EXPECT_EQ(RemplacerBalises(texte, milliers), attendu);
+    QString beaucoup, beaucoupAttendu;
+    for (int i = 0; i < 200; ++i) {
+        beaucoup += QStringLiteral("<Client_C%1>").arg(i * 7);
+        beaucoupAttendu += QStringLiteral("v%1").arg(i * 7);
+    }
+    EXPECT_EQ(RemplacerBalises(texte + beaucoup, milliers), attendu + beaucoupAttendu);
+    milliers.Definir("Client_C12", "douze");
+    EXPECT_EQ(RemplacerBalises(texte, milliers), attendu);
+    EXPECT_EQ(RemplacerBalises("Client_C12", milliers), "douze");
 }
 
 TEST(RemplacerBalises, UnTexteQuiDepasse64KiCaracteresEstRefuse) {
