@@ -278,6 +278,32 @@ TEST_P(FicheenvoismsTest, OuvertureComplete) {
     EXPECT_EQ(fenetre->Balises().Nombre(), 2u);
 }
 
+// A base that cannot be opened (no sms.abs; a server that does not answer): the error is
+// shown, the window stays open with its lists empty, and no file is created.
+TEST_P(FicheenvoismsTest, BaseInaccessibleALOuverture) {
+    Remplir();
+    const char* cause = "est introuvable";
+    if (base.SurServeur()) {
+        QFile ini(base.Dossier() + QStringLiteral("/connexion.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write("[Serveur]\nSocket=" + base.Dossier().toUtf8() +
+                  "/absent.sock\nBase=parlivo\nUtilisateur=poste\n");
+        cause = "ne répond pas ou refuse la connexion";
+    } else {
+        ASSERT_TRUE(QFile::remove(base.Chemin()));
+    }
+    auto fenetre = Ouvrir(ParametresComplets);
+    ASSERT_EQ(dialogues.demandes.size(), 1u);
+    EXPECT_TRUE(dialogues.demandes[0].texte.startsWith(QStringLiteral("Erreur : ")));
+    EXPECT_TRUE(dialogues.demandes[0].texte.contains(QString::fromUtf8(cause)))
+        << dialogues.demandes[0].texte.toStdString();
+    EXPECT_TRUE(fenetre->isVisible());
+    EXPECT_EQ(fenetre->combo_api->count(), 0);
+    EXPECT_EQ(fenetre->combo_categorie->count(), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(QFile::exists(base.Chemin()));
+}
+
 TEST_P(FicheenvoismsTest, OuvertureSansParametresNiReglage) {
     Remplir();
     // A setting naming no service: the first name in the locale's order.
