@@ -1,6 +1,8 @@
 #include "data/MoteurMariadb.h"
 
+#include <errmsg.h>
 #include <mysql.h>
+#include <mysqld_error.h>
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <QStringDecoder>
 #include <QThread>
 #include <QVariant>
+#include <memory>
 
 #include "data/Connexionbase.h"
 #include "data/EErreurBase.h"
@@ -288,6 +291,134 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
         throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été %2 ; rien "
                                          "n'a été enregistré : %3")
                               .arg(s.Designation(), TransactionPerdue, perte));
+}
+
+namespace {
+
+// A parameter's value as an SQL literal: NULL, a number, or a text quoted and escaped for
+// the connection's character set and its server's escaping rules.
+QByteArray LitteralMariadb(MYSQL* m, const QVariant& valeur) {
+    if (valeur.isNull()) return QByteArrayLiteral("NULL");
+    switch (valeur.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return valeur.toString().toLatin1();
+        default:
+            break;
+    }
+    const QByteArray texte = valeur.toString().toUtf8();
+    QByteArray litteral(texte.size() * 2 + 3, Qt::Uninitialized);
+    litteral[0] = '\'';
+    const unsigned long taille = mysql_real_escape_string(m, litteral.data() + 1, texte.constData(),
+                                                          static_cast<unsigned long>(texte.size()));
+    litteral[static_cast<qsizetype>(taille) + 1] = '\'';
+    litteral.truncate(static_cast<qsizetype>(taille) + 2);
+    return litteral;
+}
+
+bool CaractereDeNom(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The statement with each ":Nom" outside quoted text replaced by its value's literal.
+QByteArray InstructionAvecValeurs(MYSQL* m, const QString& texte,
+                                  const std::vector<std::pair<QString, QVariant>>& parametres) {
+    const QByteArray source = texte.toUtf8();
+    QByteArray sortie;
+    sortie.reserve(source.size() + 64);
+    char guillemet = 0;
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        const char c = source[i];
+        if (guillemet != 0) {
+            sortie += c;
+            if (c == '\\' && guillemet != '`' && i + 1 < source.size())
+                sortie += source[++i];
+            else if (c == guillemet)
+                guillemet = 0;
+        } else if (c == '\'' || c == '"' || c == '`') {
+            guillemet = c;
+            sortie += c;
+        } else if (c == ':' && i + 1 < source.size() && CaractereDeNom(source[i + 1]) &&
+                   (i == 0 || source[i - 1] != ':')) {
+            qsizetype fin = i + 1;
+            while (fin < source.size() && CaractereDeNom(source[fin])) ++fin;
+            const QString nom = QString::fromLatin1(source.mid(i + 1, fin - i - 1));
+            QVariant valeur;
+            for (const auto& [n, v] : parametres)
+                if (n == nom) valeur = v;
+            sortie += LitteralMariadb(m, valeur);
+            i = fin - 1;
+        } else {
+            sortie += c;
+        }
+    }
+    return sortie;
+}
+
+}  // namespace
+
+bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
+                          const std::vector<std::pair<QString, QVariant>>& parametres,
+                          const std::vector<const char*>& colonnes,
+                          const std::function<void(const std::vector<QByteArrayView>&)>& ligne) {
+    if (!EstMariadb(base)) return false;
+    MYSQL* m = PoigneeMariadb(base);
+    if (!m) return false;
+    auto erreur = [&m](const char* quoi) {
+        return EErreurBase(QStringLiteral("Erreur : %1 : %2")
+                               .arg(QString::fromUtf8(quoi), QString::fromUtf8(mysql_error(m))));
+    };
+    auto envoyer = [&] {
+        const QByteArray instruction = InstructionAvecValeurs(m, texte, parametres);
+        return mysql_real_query(m, instruction.constData(),
+                                static_cast<unsigned long>(instruction.size())) == 0;
+    };
+    // The connection is not checked beforehand (a round trip per search): when the server
+    // has dropped it, it is opened again once and the statement, which changes nothing,
+    // sent again.
+    if (!envoyer()) {
+        const unsigned int code = mysql_errno(m);
+        if (code != CR_SERVER_GONE_ERROR && code != CR_SERVER_LOST && code != ER_CONNECTION_KILLED)
+            throw erreur("la requête n'a pas pu être ouverte");
+        RetablirConnexionMariadb(base);
+        m = PoigneeMariadb(base);
+        if (!m) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
+        if (!envoyer()) throw erreur("la requête n'a pas pu être ouverte");
+    }
+    // Freed however the walk ends; freeing reads what the server still sends of the
+    // result, so that the connection can take the next statement.
+    const std::unique_ptr<MYSQL_RES, void (*)(MYSQL_RES*)> resultat(mysql_use_result(m),
+                                                                    mysql_free_result);
+    if (!resultat) {
+        if (mysql_field_count(m) == 0) return true;  // a statement without rows
+        throw erreur("la requête n'a pas pu être ouverte");
+    }
+    const unsigned int nombre = mysql_num_fields(resultat.get());
+    const MYSQL_FIELD* champs = mysql_fetch_fields(resultat.get());
+    std::vector<unsigned int> positions(colonnes.size());
+    for (size_t i = 0; i < colonnes.size(); ++i) {
+        unsigned int p = 0;
+        while (p < nombre && qstricmp(champs[p].name, colonnes[i]) != 0) ++p;
+        if (p == nombre)
+            throw EErreurBase(QStringLiteral("Erreur : le champ « %1 » n'existe pas dans le "
+                                             "résultat de la requête.")
+                                  .arg(QLatin1String(colonnes[i])));
+        positions[i] = p;
+    }
+    std::vector<QByteArrayView> brute(colonnes.size());
+    while (MYSQL_ROW donnees = mysql_fetch_row(resultat.get())) {
+        const unsigned long* longueurs = mysql_fetch_lengths(resultat.get());
+        for (size_t i = 0; i < positions.size(); ++i) {
+            const unsigned int p = positions[i];
+            brute[i] = donnees[p] ? QByteArrayView(donnees[p], static_cast<qsizetype>(longueurs[p]))
+                                  : QByteArrayView();
+        }
+        ligne(brute);
+    }
+    if (mysql_errno(m) != 0) throw erreur("lecture du résultat impossible");
+    return true;
 }
 
 void NoterTransactionMariadb(const QSqlDatabase& base, bool ouverte) {

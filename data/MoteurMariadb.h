@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <exception>
+#include <functional>
+#include <utility>
+#include <vector>
 
 // The only unit that knows the MariaDB server's own ways, for a base named by
 // connexion.ini: the connection options and the session's settings, the check of the
@@ -52,6 +57,21 @@ QString TexteErreurMariadb(const QSqlError& erreur);
 // lost: the connection is opened again and EErreurBase says so (RejouerSurConflit then
 // runs the whole transaction again). Raises EErreurBase when the server cannot be reached.
 void RetablirConnexionMariadb(const QSqlDatabase& base);
+// A SELECT with a long result, through the connection's own client library: the
+// statement is sent as text, its parameters (":Nom" outside quoted text, a name without a
+// value reads NULL) written in as literals escaped for the connection, and the rows are
+// read as the server sends them, without the driver's copy of the whole result nor a
+// QVariant per field. Gives the named columns (case-insensitive) of each row as UTF-8
+// bytes, a null view for NULL, valid until the next row. Returns false, having sent
+// nothing, when the connection is not a server's. A connection the server has dropped is
+// opened again once, as RetablirConnexionMariadb does, and the statement sent again.
+// Raises EErreurBase in French with the server's text (statement refused, column missing,
+// read broken off); the connection is ready for the next statement however the walk ends.
+bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
+                          const std::vector<std::pair<QString, QVariant>>& parametres,
+                          const std::vector<const char*>& colonnes,
+                          const std::function<void(const std::vector<QByteArrayView>&)>& ligne);
+
 // Kept by TTransactionImmediate: whether the connection is inside its transaction.
 void NoterTransactionMariadb(const QSqlDatabase& base, bool ouverte);
 bool TransactionOuverteMariadb(const QSqlDatabase& base);

@@ -64,7 +64,7 @@ void THistorique::Inserer(const TNouvelleLigne& ligne, bool garder) {
 void THistorique::ParcourirLignes(TRequete& requete,
                                   const std::function<void(const TColonnesBrutes&)>& ligne) {
     TColonnesBrutes colonnes;
-    requete.ParcourirBrut(Colonnes, "id", [&](const TRequete::TLigneBrute& brute) {
+    requete.OuvrirEtParcourirBrut(Colonnes, "id", [&](const TRequete::TLigneBrute& brute) {
         std::copy(brute.begin(), brute.end(), colonnes.begin());
         ligne(colonnes);
     });

@@ -29,8 +29,8 @@ class THistorique {
     // utilisateur, date_creation, expediteur, destinataire, message, date_envoi, etat), as
     // the row holds them: UTF-8 bytes, a null view for NULL, valid only until the next row.
     using TColonnesBrutes = std::array<QByteArrayView, 8>;
-    // Reads the rows of an opened query on Historique from its current row to the end,
-    // without a record object or a text conversion per row, then closes the query.
+    // Opens a query on Historique and reads all its rows, without a record object or a
+    // text conversion per row, then closes the query.
     static void ParcourirLignes(TRequete& requete,
                                 const std::function<void(const TColonnesBrutes&)>& ligne);
 

@@ -41,18 +41,15 @@ void TRequete::DefinirParametre(const QString& nom, const QVariant& valeur) {
     parametres.emplace_back(nom, valeur);
 }
 
-void TRequete::Preparer() {
+QString TRequete::AvantExecution(bool verifierConnexion) {
     if (!requete.driver() || !requete.driver()->isOpen())
         throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
-    RetablirConnexionMariadb(Connexion(nomConnexion));
+    if (verifierConnexion) RetablirConnexionMariadb(Connexion(nomConnexion));
     const QString texte = Texte();
-    if (!requete.prepare(texte))
-        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être préparée : %1")
-                              .arg(TexteMoteur(requete.lastError())));
-    for (const auto& [nom, valeur] : parametres) {
+    for (const auto& parametre : parametres) {
         // Qt silently ignores a name that is not in the text: the placeholder would stay NULL.
         static const QRegularExpression finNom(QStringLiteral("^[A-Za-z0-9_$]"));
-        const QString marque = QLatin1Char(':') + nom;
+        const QString marque = QLatin1Char(':') + parametre.first;
         bool trouve = false;
         for (qsizetype pos = texte.indexOf(marque); pos >= 0;
              pos = texte.indexOf(marque, pos + 1)) {
@@ -64,9 +61,17 @@ void TRequete::Preparer() {
         if (!trouve)
             throw EErreurBase(
                 QStringLiteral("Erreur : le paramètre « %1 » n'apparaît pas dans la requête.")
-                    .arg(nom));
-        requete.bindValue(marque, valeur);
+                    .arg(parametre.first));
     }
+    return texte;
+}
+
+void TRequete::Preparer() {
+    const QString texte = AvantExecution();
+    if (!requete.prepare(texte))
+        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être préparée : %1")
+                              .arg(TexteMoteur(requete.lastError())));
+    for (const auto& [nom, valeur] : parametres) requete.bindValue(QLatin1Char(':') + nom, valeur);
     prepare = true;
 }
 
@@ -144,6 +149,23 @@ void TRequete::Fermer() {
     if (requete.isActive()) requete.finish();
     eof = true;
     ligne = 0;
+}
+
+void TRequete::OuvrirEtParcourirBrut(const std::vector<const char*>& colonnes,
+                                     const char* colonneUnique,
+                                     const std::function<void(const TLigneBrute&)>& ligne) {
+    // On the server, the driver would first copy the whole result into memory through a
+    // prepared statement, then hand out each field as a QVariant: the rows are read
+    // straight from the server instead, as it sends them.
+    if (LectureDirecte && EstMariadb(Connexion(nomConnexion))) {
+        Fermer();
+        // The server's connection is checked by the walk itself, after a failure.
+        const QString texte = AvantExecution(false);
+        if (ParcourirBrutMariadb(Connexion(nomConnexion), texte, parametres, colonnes, ligne))
+            return;
+    }
+    Ouvrir();
+    ParcourirBrut(colonnes, colonneUnique, ligne);
 }
 
 void TRequete::ParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,

@@ -50,7 +50,12 @@ class TRequete {
     using TLigneBrute = std::vector<QByteArrayView>;
     void ParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,
                        const std::function<void(const TLigneBrute&)>& ligne);
-    // Off: ParcourirBrut reads through QSqlQuery like every other reader (tests compare).
+    // The same walk from the start of the statement, which it opens itself: on the
+    // server, the rows come from the server as it sends them, never all held at once.
+    void OuvrirEtParcourirBrut(const std::vector<const char*>& colonnes, const char* colonneUnique,
+                               const std::function<void(const TLigneBrute&)>& ligne);
+    // Off: ParcourirBrut and OuvrirEtParcourirBrut read through QSqlQuery like every other reader
+    // (tests compare).
     static inline bool LectureDirecte = true;
 
     // The underlying query.
@@ -58,6 +63,9 @@ class TRequete {
 
   private:
     void DefinirParametre(const QString& nom, const QVariant& valeur);
+    // Checks the connection (opening it again when the server dropped it, unless the
+    // caller does it itself) and the parameters' names; gives the statement's text.
+    QString AvantExecution(bool verifierConnexion = true);
     void Preparer();
     void Avancer();
     int Relancer();

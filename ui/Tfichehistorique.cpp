@@ -293,7 +293,6 @@ void TFicheHistorique::btnRechercherClick() {
             requete->ParamTexte(nom, valeur.toString());
     }
 
-    requete->Ouvrir();
     // Columns of the list, the fields of THistorique::TColonnesBrutes in the same order.
     enum {
         cAgence,

@@ -33,6 +33,23 @@ QStringList Contenu(const QString& dossier) {
     return QDir(dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
+// The rows of a long-result reading, each as "value|value|..." with "<NULL>" for NULL;
+// ouvrir: the reading opens the query itself.
+QStringList LireBrut(TRequete& r, const std::vector<const char*>& colonnes, bool ouvrir = false) {
+    QStringList lignes;
+    auto ligne = [&](const TRequete::TLigneBrute& l) {
+        QStringList valeurs;
+        for (const QByteArrayView& v : l)
+            valeurs << (v.isNull() ? QStringLiteral("<NULL>") : QString::fromUtf8(v));
+        lignes << valeurs.join(QLatin1Char('|'));
+    };
+    if (ouvrir)
+        r.OuvrirEtParcourirBrut(colonnes, "id", ligne);
+    else
+        r.ParcourirBrut(colonnes, "id", ligne);
+    return lignes;
+}
+
 QStringList Parcourir(TCurseur& curseur, const QString& champ) {
     QStringList valeurs;
     curseur.AnnulerPlage();
@@ -414,6 +431,60 @@ TEST_P(DeuxMoteurs, RequeteLignesParametresEtLecture) {
         << texte.toStdString();
 }
 
+// A long result opened and walked in one go (on the server, straight from the client
+// library): parameters written in safely, a name inside quotes left alone, NULL told apart
+// from the empty text, and the connection ready for the next statement after a missing
+// column, a failing statement or a reader that stops with an error.
+TEST_P(DeuxMoteurs, OuvrirEtParcourirBrut) {
+    TBaseTest base(true, GetParam());
+    const QString piege = QStringLiteral("O'Br\\ien \"x\" :Agence");
+    base.AjouterHistorique({.agence = piege,
+                            .utilisateur = "U",
+                            .expediteur = "",
+                            .message = "é\nà",
+                            .etat = QVariant()});
+    base.AjouterHistorique({.agence = "B", .utilisateur = "U", .message = "m", .etat = "Envoyé"});
+    TDataModuleAbs& m = base.Module();
+    m.OuvrirBase();
+    auto lire = [](TRequete& r, const std::vector<const char*>& colonnes) {
+        return LireBrut(r, colonnes, true);
+    };
+    for (bool directe : {true, false}) {
+        SCOPED_TRACE(directe ? "directe" : "QSqlQuery");
+        TRequete::LectureDirecte = directe;
+        auto r = m.CreerRequete();
+        r->SQL << "SELECT * FROM Historique"
+               << " WHERE agence = :Agence "
+               << " AND message <> ':Agence' AND utilisateur = :Utilisateur";
+        r->ParamTexte("Agence", piege);
+        r->ParamTexte("Utilisateur", "U");
+        EXPECT_EQ(lire(*r, {"AGENCE", "expediteur", "etat", "message"}),
+                  QStringList{piege + "||<NULL>|é\nà"});
+        r->ParamTexte("Agence", "B' OR '1' = '1");
+        EXPECT_TRUE(lire(*r, {"agence"}).isEmpty());
+
+        auto t = m.CreerRequete();
+        t->SQL << "SELECT * FROM Historique";
+        int lues = 0;
+        EXPECT_THROW(t->OuvrirEtParcourirBrut({"agence"}, "id",
+                                              [&](const TRequete::TLigneBrute&) {
+                                                  ++lues;
+                                                  throw EErreurBase("Erreur : arrêt");
+                                              }),
+                     EErreurBase);
+        EXPECT_EQ(lues, 1);
+        EXPECT_THROW(lire(*t, {"agence", "inconnue"}), EErreurBase);
+        EXPECT_EQ(lire(*t, {"agence"}), (QStringList{piege, "B"}));
+        auto f = m.CreerRequete();
+        f->SQL << "SELECT * FROM TableInconnue";
+        const QString texte = TexteErreur([&] { lire(*f, {"agence"}); });
+        EXPECT_TRUE(texte.startsWith("Erreur : ") && texte.contains("TableInconnue"))
+            << texte.toStdString();
+        EXPECT_EQ(lire(*t, {"utilisateur"}), (QStringList{"U", "U"}));
+    }
+    TRequete::LectureDirecte = true;
+}
+
 TEST(Datamoduleabs, Dates) {
     EXPECT_EQ(DateZero(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
     EXPECT_EQ(LireDateBase(QVariant()), DateZero());
@@ -570,16 +641,8 @@ TEST(Datamoduleabs, ParcourirBrut) {
     TDataModuleAbs& m = base.Module();
     m.OuvrirBase();
 
-    // Each row as "value|value|..." with "<NULL>" for NULL.
-    auto lire = [&](TRequete& r, std::vector<const char*> colonnes) {
-        QStringList lignes;
-        r.ParcourirBrut(colonnes, "id", [&](const TRequete::TLigneBrute& l) {
-            QStringList valeurs;
-            for (const QByteArrayView& v : l)
-                valeurs << (v.isNull() ? QStringLiteral("<NULL>") : QString::fromUtf8(v));
-            lignes << valeurs.join(QLatin1Char('|'));
-        });
-        return lignes;
+    auto lire = [](TRequete& r, const std::vector<const char*>& colonnes) {
+        return LireBrut(r, colonnes);
     };
     const std::vector<const char*> colonnes = {"AGENCE",        "expediteur", "destinataire",
                                                "date_creation", "etat",       "message"};

@@ -195,6 +195,14 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
     c.Premier();
     ASSERT_FALSE(c.Eof());
     EXPECT_EQ(c.Champ("nom").toString(), "Après coupure");
+    // The history search's reading, which goes to the server by its own way.
+    base.CouperConnexion();
+    auto h = DataModuleAbs->CreerRequete();
+    h->SQL << "SELECT * FROM Historique";
+    QStringList agences;
+    THistorique::ParcourirLignes(
+        *h, [&](const THistorique::TColonnesBrutes& l) { agences << QString::fromUtf8(l[0]); });
+    EXPECT_EQ(agences, QStringList{"A"});
     DataModuleAbs->FermerBase();
 
     const QString ca = QDir(base.Dossier()).filePath("ca.pem");
