@@ -8,10 +8,10 @@ QSqlDatabase Connexion(const QString& nomConnexion) {
 }
 
 void VerifierOuverte(const QSqlDatabase& base) {
-    if (!base.isValid() || !base.isOpen())
-        throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     // A server may have dropped the connection since the last operation.
     RetablirConnexionMariadb(base);
+    if (!base.isValid() || !base.isOpen())
+        throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
 }
 
 QString TexteMoteur(const QSqlError& erreur) {

@@ -192,6 +192,7 @@ void TDataModuleAbs::FermerBase() {
     tblParametres.Fermer();
     tblTemplate.Fermer();
     QSqlDatabase base = Database();
+    OublierConnexionMariadb(base);
     if (base.isValid()) base.close();
 }
 

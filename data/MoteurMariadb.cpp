@@ -26,6 +26,7 @@ namespace {
 
 const QString SectionServeur = QStringLiteral("Serveur");
 const QString TransactionPerdue = QStringLiteral("perdue pendant l'opération");
+const QString NonRetablie = QStringLiteral("n'a pas pu être rétablie");
 
 // What each open connection was opened with, to open it again after a loss; and which
 // connections are inside a transaction. One thread uses them, the user interface's.
@@ -35,6 +36,12 @@ QHash<QString, TServeurMariadb>& Serveurs() {
 }
 QSet<QString>& EnTransaction() {
     static QSet<QString> connexions;
+    return connexions;
+}
+// Connections the server dropped and that could not be opened again, with the loss's
+// text: closed, and tried again at the next operation (the server may be back).
+QHash<QString, QString>& Perdues() {
+    static QHash<QString, QString> connexions;
     return connexions;
 }
 
@@ -202,6 +209,8 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     // CLIENT_FOUND_ROWS: an UPDATE counts the rows it matched, as SQLite does, not only
     // those whose values changed (saving an unchanged record is still a success).
     QStringList options{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(DelaiConnexionServeurS),
+                        QStringLiteral("MYSQL_OPT_READ_TIMEOUT=%1").arg(DelaiReponseServeurS),
+                        QStringLiteral("MYSQL_OPT_WRITE_TIMEOUT=%1").arg(DelaiReponseServeurS),
                         QStringLiteral("CLIENT_FOUND_ROWS=1")};
     if (!s.socket.isEmpty()) options << QStringLiteral("UNIX_SOCKET=%1").arg(s.socket);
     if (!s.autoriteTls.isEmpty()) options << QStringLiteral("SSL_CA=%1").arg(s.autoriteTls);
@@ -246,7 +255,7 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
         }
         VerifierStructure(base, s);
         Serveurs().insert(base.connectionName(), s);
-        EnTransaction().remove(base.connectionName());
+        OublierConnexionMariadb(base);
     } catch (...) {
         base.close();
         throw;
@@ -271,9 +280,12 @@ bool EstMariadb(const QSqlDatabase& base) {
 
 void RetablirConnexionMariadb(const QSqlDatabase& base) {
     if (!EstMariadb(base)) return;
-    MYSQL* poignee = PoigneeMariadb(base);
-    if (!poignee || mysql_ping(poignee) == 0) return;
-    const QString perte = QString::fromUtf8(mysql_error(poignee));
+    QString perte = Perdues().value(base.connectionName());
+    if (perte.isEmpty()) {
+        MYSQL* poignee = PoigneeMariadb(base);
+        if (!poignee || mysql_ping(poignee) == 0) return;
+        perte = QString::fromUtf8(mysql_error(poignee));
+    }
     const auto serveur = Serveurs().constFind(base.connectionName());
     if (serveur == Serveurs().constEnd()) return;
     const TServeurMariadb s = *serveur;
@@ -283,14 +295,21 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
     try {
         OuvrirMariadb(copie, s);
     } catch (const EErreurBase& e) {
-        throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été perdue (%2) "
-                                         "et n'a pas pu être rétablie : %3")
-                              .arg(s.Designation(), perte, QString::fromUtf8(e.what())));
+        Perdues().insert(base.connectionName(), perte);
+        throw EErreurBase(
+            QStringLiteral("Erreur : la connexion au serveur %1 a été perdue (%2) "
+                           "et %3 : %4")
+                .arg(s.Designation(), perte, NonRetablie, QString::fromUtf8(e.what())));
     }
     if (enTransaction)
         throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été %2 ; rien "
                                          "n'a été enregistré : %3")
                               .arg(s.Designation(), TransactionPerdue, perte));
+}
+
+void OublierConnexionMariadb(const QSqlDatabase& base) {
+    Perdues().remove(base.connectionName());
+    EnTransaction().remove(base.connectionName());
 }
 
 namespace {
@@ -483,6 +502,8 @@ void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence
 
 bool ConflitDeVerrou(const std::exception& erreur) {
     const QString texte = QString::fromUtf8(erreur.what());
+    // The server could not be reached again: another attempt would only wait once more.
+    if (texte.contains(NonRetablie)) return false;
     return texte.contains(QLatin1String("Deadlock found")) ||
            texte.contains(QLatin1String("Lock wait timeout exceeded")) ||
            texte.contains(TransactionPerdue) ||

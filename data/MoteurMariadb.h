@@ -22,6 +22,9 @@ inline constexpr const char* NomFichierConnexion = "connexion.ini";
 // Seconds allowed to reach the server, and to wait for a row another workstation holds.
 inline constexpr int DelaiConnexionServeurS = 5;
 inline constexpr int DelaiVerrouServeurS = 3;
+// Seconds a server that accepted a statement may stay silent before the connection is
+// given up (a server frozen, or the network gone, would otherwise hang the window).
+inline constexpr int DelaiReponseServeurS = 20;
 
 // Section [Serveur] of connexion.ini.
 struct TServeurMariadb {
@@ -55,8 +58,11 @@ QString TexteErreurMariadb(const QSqlError& erreur);
 // Before an operation: when the server has dropped the connection (restart, KILL,
 // network), opens it again once. When a transaction was open on it, that transaction is
 // lost: the connection is opened again and EErreurBase says so (RejouerSurConflit then
-// runs the whole transaction again). Raises EErreurBase when the server cannot be reached.
+// runs the whole transaction again). Raises EErreurBase naming the server when it cannot
+// be reached; the connection is then closed and tried again at the next operation.
 void RetablirConnexionMariadb(const QSqlDatabase& base);
+// The connection is closed on purpose: the next operation must not open it again.
+void OublierConnexionMariadb(const QSqlDatabase& base);
 // A SELECT with a long result, through the connection's own client library: the
 // statement is sent as text, its parameters (":Nom" outside quoted text, a name without a
 // value reads NULL) written in as literals escaped for the connection, and the rows are

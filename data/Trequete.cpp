@@ -42,9 +42,12 @@ void TRequete::DefinirParametre(const QString& nom, const QVariant& valeur) {
 }
 
 QString TRequete::AvantExecution(bool verifierConnexion) {
+    // Without the check beforehand, a connection already known as lost is still tried
+    // again (it is closed until then).
+    const bool ouverte = requete.driver() && requete.driver()->isOpen();
+    if (verifierConnexion || !ouverte) RetablirConnexionMariadb(Connexion(nomConnexion));
     if (!requete.driver() || !requete.driver()->isOpen())
         throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
-    if (verifierConnexion) RetablirConnexionMariadb(Connexion(nomConnexion));
     const QString texte = Texte();
     for (const auto& parametre : parametres) {
         // Qt silently ignores a name that is not in the text: the placeholder would stay NULL.

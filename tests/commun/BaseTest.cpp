@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <csignal>
 #include <stdexcept>
 
 #include "data/CreationBase.h"
@@ -15,13 +17,13 @@
 namespace {
 int compteurConnexions = 0;
 
-// A root connection to the private server, outside any base, for creating and dropping.
-QSqlDatabase RacineServeur() {
-    const QString nom = QStringLiteral("baseTest-racine");
+// A root connection to a private server, outside any base, for creating and dropping.
+QSqlDatabase RacineServeur(const QString& socket) {
+    const QString nom = QStringLiteral("baseTest-racine-") + socket;
     if (QSqlDatabase::contains(nom)) return QSqlDatabase::database(nom);
     QSqlDatabase base = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), nom);
     base.setUserName(QStringLiteral("root"));
-    base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(TBaseTest::SocketServeur()));
+    base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socket));
     if (!base.open())
         throw std::runtime_error(QStringLiteral("TBaseTest : serveur de test injoignable : %1")
                                      .arg(base.lastError().text())
@@ -29,8 +31,8 @@ QSqlDatabase RacineServeur() {
     return base;
 }
 
-void ExecuterRacine(const QString& sql) {
-    QSqlQuery q(RacineServeur());
+void ExecuterRacine(const QString& socket, const QString& sql) {
+    QSqlQuery q(RacineServeur(socket));
     if (!q.exec(sql))
         throw std::runtime_error(
             QStringLiteral("TBaseTest : %1 : %2").arg(sql, q.lastError().text()).toStdString());
@@ -52,14 +54,17 @@ QString TBaseTest::SocketServeur() {
     return socket;
 }
 
-TBaseTest::TBaseTest(bool creer, TMoteurTest moteur) {
+TBaseTest::TBaseTest(bool creer, TMoteurTest moteur, const QString& socket) {
     if (!dossier.isValid()) throw std::runtime_error("TBaseTest : dossier temporaire impossible");
     if (moteur == TMoteurTest::Serveur) {
+        socketServeur = socket.isEmpty() ? SocketServeur() : socket;
         nomBaseServeur = QStringLiteral("parlivo_test_%1_%2")
                              .arg(QCoreApplication::applicationPid())
                              .arg(++compteurConnexions);
-        ExecuterRacine(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
-        ExecuterRacine(QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE "
+        ExecuterRacine(socketServeur,
+                       QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
+        ExecuterRacine(socketServeur,
+                       QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE "
                                       "utf8mb4_nopad_bin")
                            .arg(nomBaseServeur));
         EcrireConnexion(QStringLiteral("root"));
@@ -86,8 +91,10 @@ TBaseTest::~TBaseTest() {
         try {
             if (!comptePoste.isEmpty())
                 ExecuterRacine(
+                    socketServeur,
                     QStringLiteral("DROP USER IF EXISTS '%1'@'localhost'").arg(comptePoste));
-            ExecuterRacine(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
+            ExecuterRacine(socketServeur,
+                           QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
         } catch (const std::exception&) {
             // The server may have been stopped on purpose by the test.
         }
@@ -108,7 +115,7 @@ QString TBaseTest::ConnexionOutils() {
         if (SurServeur()) {
             base.setDatabaseName(nomBaseServeur);
             base.setUserName(QStringLiteral("root"));
-            base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(SocketServeur()));
+            base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socketServeur));
         } else {
             base.setDatabaseName(Chemin());
             base.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
@@ -231,7 +238,7 @@ void TBaseTest::EcrireConnexion(const QString& utilisateur, const QString& motDe
         throw std::runtime_error("TBaseTest : connexion.ini impossible");
     ini.write(
         QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=%3\nMotDePasse=%4\n")
-            .arg(SocketServeur(), base.isEmpty() ? nomBaseServeur : base, utilisateur, motDePasse)
+            .arg(socketServeur, base.isEmpty() ? nomBaseServeur : base, utilisateur, motDePasse)
             .toUtf8());
 }
 
@@ -239,11 +246,12 @@ QString TBaseTest::CreerComptePoste(const QString& motDePasse) {
     if (!SurServeur())
         throw std::runtime_error("TBaseTest : un compte n'existe que sur le serveur");
     comptePoste = QStringLiteral("poste_") + nomBaseServeur;
-    ExecuterRacine(QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2'")
-                       .arg(comptePoste, motDePasse));
+    ExecuterRacine(socketServeur, QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2'")
+                                      .arg(comptePoste, motDePasse));
     for (const char* table :
          {"Categorie", "ConfigurationApi", "Historique", "Parametres", "Template"})
-        ExecuterRacine(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO '%3'@'localhost'")
+        ExecuterRacine(socketServeur,
+                       QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO '%3'@'localhost'")
                            .arg(nomBaseServeur, QLatin1String(table), comptePoste));
     EcrireConnexion(comptePoste, motDePasse);
     return comptePoste;
@@ -261,4 +269,49 @@ qint64 TBaseTest::CouperConnexion() {
         QStringLiteral("SELECT count(*) FROM information_schema.PROCESSLIST WHERE ID = %1").arg(id);
     for (int i = 0; i < 500 && Compter(reste) > 0; ++i) QThread::msleep(10);
     return id;
+}
+
+TServeurPrive::TServeurPrive(quint16 portTls) : portTls(portTls) {
+    if (!dossier.isValid())
+        throw std::runtime_error("TServeurPrive : dossier temporaire impossible");
+    Demarrer();
+}
+
+void TServeurPrive::Demarrer() {
+    QStringList arguments{QStringLiteral("demarrer"), dossier.path()};
+    if (portTls != 0) arguments << QStringLiteral("--tls") << QString::number(portTls);
+    Script(arguments);
+}
+
+TServeurPrive::~TServeurPrive() {
+    try {
+        Arreter();
+    } catch (const std::exception&) {
+        // Reported by the test that stopped it, if it did.
+    }
+}
+
+QString TServeurPrive::Socket() const { return dossier.filePath(QStringLiteral("sock")); }
+
+QString TServeurPrive::Fichier(const QString& nom) const { return dossier.filePath(nom); }
+
+void TServeurPrive::Signaler(int signal) {
+    QFile pid(Fichier(QStringLiteral("pid")));
+    const qint64 numero = pid.open(QIODevice::ReadOnly) ? pid.readAll().trimmed().toLongLong() : 0;
+    if (numero <= 0 || ::kill(static_cast<pid_t>(numero), signal) != 0)
+        throw std::runtime_error("TServeurPrive : le serveur n'a pas pu recevoir le signal");
+}
+
+void TServeurPrive::Arreter() { Script({QStringLiteral("arreter"), dossier.path()}); }
+
+void TServeurPrive::Script(const QStringList& arguments) {
+    QProcess script;
+    script.setProcessChannelMode(QProcess::MergedChannels);
+    script.start(QStringLiteral(PARLIVO_SOURCE_DIR "/scripts/serveur-test"), arguments);
+    if (!script.waitForFinished(120000) || script.exitStatus() != QProcess::NormalExit ||
+        script.exitCode() != 0)
+        throw std::runtime_error(
+            QStringLiteral("TServeurPrive : serveur-test %1 : %2")
+                .arg(arguments.join(QLatin1Char(' ')), QString::fromUtf8(script.readAll()))
+                .toStdString());
 }

@@ -21,6 +21,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
@@ -28,16 +29,19 @@
 class TDataModuleAbs;
 
 // Which engine a test runs on: sms.abs in the folder, or a fresh base on the private
-// MariaDB server that scripts/test starts (its socket in PARLIVO_TEST_SOCKET), named by a
-// connexion.ini in the folder. Tests of both use TTestDeuxMoteurs (MoteurTest.h).
+// MariaDB server that scripts/test starts (its socket in PARLIVO_TEST_SOCKET; or a
+// TServeurPrive's), named by a connexion.ini in the folder. Tests of both use
+// TTestDeuxMoteurs (MoteurTest.h).
 enum class TMoteurTest { Fichier, Serveur };
 
 class TBaseTest {
   public:
     // creer false: the folder and the data module exist, but not sms.abs (to test a
     // missing file).
-    // On the server, creer false leaves the base without tables.
-    explicit TBaseTest(bool creer = true, TMoteurTest moteur = TMoteurTest::Fichier);
+    // On the server, creer false leaves the base without tables; `socket` names another
+    // server than the shared one.
+    explicit TBaseTest(bool creer = true, TMoteurTest moteur = TMoteurTest::Fichier,
+                       const QString& socket = QString());
     ~TBaseTest();
     TBaseTest(const TBaseTest&) = delete;
     TBaseTest& operator=(const TBaseTest&) = delete;
@@ -119,4 +123,28 @@ class TBaseTest {
     QString nomOutils;
     QString nomBaseServeur;
     QString comptePoste;
+    QString socketServeur;
+};
+
+// A MariaDB server of the test's own (scripts/serveur-test in a temporary folder), for the
+// tests that stop it or need it on TCP with TLS; stopped when the object dies. Raises
+// std::runtime_error with the script's output when it cannot start.
+class TServeurPrive {
+  public:
+    // portTls: also on 127.0.0.1:portTls with TLS, its authority in Fichier("tls/ca.pem").
+    explicit TServeurPrive(quint16 portTls = 0);
+    ~TServeurPrive();
+    TServeurPrive(const TServeurPrive&) = delete;
+    TServeurPrive& operator=(const TServeurPrive&) = delete;
+
+    QString Socket() const;
+    QString Fichier(const QString& nom) const;
+    void Arreter();
+    void Demarrer();            // again, with the same data
+    void Signaler(int signal);  // SIGSTOP freezes it, SIGCONT wakes it
+
+  private:
+    void Script(const QStringList& arguments);
+    QTemporaryDir dossier;
+    quint16 portTls;
 };

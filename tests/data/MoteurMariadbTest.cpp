@@ -1,22 +1,32 @@
-// The server engine's own cases: connexion.ini, a server that cannot be reached or
-// refuses the account, a base whose layout is not the expected one, a row another
+// The server engine's own cases: connexion.ini, a server that cannot be reached, stops or
+// refuses the account, TLS, a base whose layout is not the expected one, a row another
 // workstation holds. The cases both engines share are in the records' tests.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTcpServer>
+#include <QTest>
+#include <QThread>
+#include <csignal>
+#include <functional>
 
 #include "commun/BaseTest.h"
+#include "commun/DialoguesScriptes.h"
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
 #include "data/Fonctions_bd.h"
 #include "data/MoteurMariadb.h"
 #include "data/Tcategorie.h"
 #include "data/Thistorique.h"
+#include "ui/Ficheenvoisms.h"
 
 namespace {
 
@@ -41,6 +51,15 @@ quint16 PortFerme() {
     QTcpServer s;
     s.listen(QHostAddress::LocalHost, 0);
     return s.serverPort();
+}
+
+void Openssl(const QString& dossier, const QStringList& arguments) {
+    QProcess p;
+    p.setWorkingDirectory(dossier);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral("openssl"), arguments);
+    ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0)
+        << arguments.join(' ').toStdString() << " : " << p.readAll().toStdString();
 }
 
 }  // namespace
@@ -214,4 +233,131 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
     const QString texte = ErreurOuverture(base.Module());
     EXPECT_TRUE(texte.contains("TLS")) << texte.toStdString();
     EXPECT_FALSE(base.Module().Database().isOpen());
+}
+
+// TLS with a real certificate on 127.0.0.1: the server's authority gives an encrypted
+// session; another authority, or a certificate made for another name, is refused with the
+// server named, and nothing is opened in clear text instead.
+TEST(MoteurMariadb, TlsAvecCertificat) {
+    TServeurPrive serveur(PortFerme());
+    TBaseTest base(true, TMoteurTest::Serveur, serveur.Socket());
+    base.Executer("CREATE USER 'poste'@'127.0.0.1' IDENTIFIED BY 'mdp'");
+    base.Executer(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.* TO 'poste'@'127.0.0.1'")
+                      .arg(base.BaseServeur()));
+    const QString tls = serveur.Fichier("tls");
+    const QString port = base.Valeur("SELECT @@port").toString();
+    Openssl(tls, {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                  "/CN=Autre autorite", "-keyout", "autre.key", "-out", "autre.pem"});
+    // Signed by the server's own authority, but for another name.
+    Ecrire(tls + "/nom.cnf", "subjectAltName=DNS:autre.invalid\n");
+    Openssl(tls, {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=autre.invalid", "-keyout",
+                  "nom.key", "-out", "nom.csr"});
+    Openssl(tls, {"x509", "-req", "-in", "nom.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                  "-CAcreateserial", "-days", "1", "-extfile", "nom.cnf", "-out", "nom.pem"});
+    const struct {
+        const char* autorite;
+        bool autreNom;  // the server shows the certificate made for another name
+        const char* refus;
+    } cas[] = {
+        {"ca.pem", false, nullptr},
+        {"autre.pem", false, "certificate"},
+        {"ca.pem", true, "Validation of SSL server certificate failed"},
+    };
+    for (const auto& c : cas) {
+        if (c.autreNom) {
+            for (const char* suffixe : {".pem", ".key"}) {
+                QFile::remove(tls + "/serveur" + suffixe);
+                ASSERT_TRUE(QFile::copy(tls + "/nom" + suffixe, tls + "/serveur" + suffixe));
+            }
+            base.Executer("FLUSH SSL");
+        }
+        Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
+               QStringLiteral("[Serveur]\nHote=127.0.0.1\nPort=%1\nBase=%2\nUtilisateur=poste\n"
+                              "MotDePasse=mdp\nAutoriteTLS=%3/%4\n")
+                   .arg(port, base.BaseServeur(), tls, c.autorite)
+                   .toUtf8());
+        const QString texte = ErreurOuverture(base.Module());
+        if (!c.refus) {
+            ASSERT_EQ(texte, QString());
+            auto r = DataModuleAbs->CreerRequete();
+            r->SQL << "SHOW SESSION STATUS LIKE 'Ssl_cipher'";
+            r->Ouvrir();
+            EXPECT_FALSE(r->Champ("Value").toString().isEmpty());
+            r.reset();
+            DataModuleAbs->FermerBase();
+            continue;
+        }
+        EXPECT_TRUE(texte.startsWith(
+            QStringLiteral(
+                "Erreur : la connexion chiffrée (TLS) au serveur « 127.0.0.1:%1 » n'a pas pu être "
+                "établie ni son certificat vérifié : ")
+                .arg(port)))
+            << texte.toStdString();
+        EXPECT_TRUE(texte.contains(c.refus)) << texte.toStdString();
+        EXPECT_FALSE(base.Module().Database().isOpen());
+    }
+}
+
+// The server stops, or freezes, under an open base: the next operation says so, naming
+// the server, within the connect timeout (stopped) or the answer timeout (frozen), never
+// hanging; once the server is back, the next one works. The send window opened while it
+// is stopped shows the opening error and stays open with empty lists.
+TEST(MoteurMariadb, ServeurArreteOuFige) {
+    TServeurPrive serveur;
+    TBaseTest base(true, TMoteurTest::Serveur, serveur.Socket());
+    base.AjouterService("Service");
+    base.AjouterCategorie(1, "Relances");
+    DataModuleAbs->OuvrirBase();
+    const QString designation = QStringLiteral("« %1 » (socket local)").arg(serveur.Socket());
+    const struct {
+        std::function<void()> couper, retablir;
+        int delaiS;
+    } cas[] = {
+        {[&] { serveur.Arreter(); }, [&] { serveur.Demarrer(); }, DelaiConnexionServeurS},
+        {[&] { serveur.Signaler(SIGSTOP); }, [&] { serveur.Signaler(SIGCONT); },
+         DelaiReponseServeurS + DelaiConnexionServeurS + 1},
+    };
+    int id = 2;
+    for (const auto& c : cas) {
+        c.couper();
+        QElapsedTimer chrono;
+        chrono.start();
+        QString texte;
+        try {
+            TCategorie(false, "Nouvelle").Sauvegarder();
+        } catch (const EErreurBase& e) {
+            texte = QString::fromUtf8(e.what());
+        }
+        EXPECT_LT(chrono.elapsed(), c.delaiS * 1000);
+        EXPECT_TRUE(texte.startsWith(
+            QStringLiteral("Erreur : la connexion au serveur %1 a été perdue").arg(designation)))
+            << texte.toStdString();
+        EXPECT_TRUE(
+            texte.contains("n'a pas pu être rétablie : Erreur : le serveur de base de "
+                           "données"))
+            << texte.toStdString();
+        c.retablir();
+        TCategorie categorie(false, "Nouvelle");
+        EXPECT_TRUE(categorie.Sauvegarder());
+        EXPECT_EQ(categorie.id_categorie(), id++);
+    }
+    DataModuleAbs->FermerBase();
+    serveur.Arreter();
+
+    TDialoguesScriptes dialogues;
+    TFormEnvoiSMS fenetre;
+    fenetre.DefinirFichierParametres(QDir(base.Dossier()).filePath("absent.ini"));
+    QElapsedTimer chrono;
+    chrono.start();
+    fenetre.show();
+    QApplication::setActiveWindow(&fenetre);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&fenetre));
+    EXPECT_LT(chrono.elapsed(), DelaiConnexionServeurS * 1000);
+    ASSERT_EQ(dialogues.demandes.size(), 1u);
+    EXPECT_TRUE(dialogues.demandes[0].texte.startsWith(
+        QStringLiteral("Erreur : le serveur de base de données %1 ne répond pas").arg(designation)))
+        << dialogues.demandes[0].texte.toStdString();
+    EXPECT_TRUE(fenetre.isVisible());
+    EXPECT_EQ(fenetre.combo_api->count(), 0);
+    EXPECT_EQ(fenetre.combo_categorie->count(), 0);
 }
