@@ -28,7 +28,7 @@ Resultat Lancer(const QStringList& arguments) {
     QProcess p;
     p.start(QStringLiteral(PARLIVO_BIN_DIR "/parlivo-base"), arguments);
     Resultat r;
-    if (!p.waitForStarted() || !p.waitForFinished(120000)) {
+    if (!p.waitForStarted() || !p.waitForFinished(600000)) {
         ADD_FAILURE() << "parlivo-base n'a pas tourné : " << p.errorString().toStdString();
         return r;
     }
@@ -315,15 +315,19 @@ TEST(Parlivobase, Demo) {
     EXPECT_TRUE(r.sortie.contains("http://127.0.0.1:8080/envoi")) << r.sortie.toStdString();
 }
 
-// On the server: creer refuses existing tables; copier takes the demo base (and more
-// history rows) to the server and back, ids kept, every value equal; droits prints the
-// workstation's GRANT lines.
+// On the server: creer refuses existing tables; copier takes the demo base (and 100,000
+// more history rows, or PARLIVO_LIGNES_COPIE) to the server and back, ids kept, every
+// value equal; droits prints the workstation's GRANT lines.
 TEST(Parlivobase, ServeurCreerCopierDroits) {
+    const int lignes = qEnvironmentVariableIsSet("PARLIVO_LIGNES_COPIE")
+                           ? qEnvironmentVariableIntValue("PARLIVO_LIGNES_COPIE")
+                           : 100000;
     TBaseTest serveur(false, TMoteurTest::Serveur);  // an empty server base
     const QString ini = QDir(serveur.Dossier()).filePath("connexion.ini");
     QTemporaryDir dossier;
     ASSERT_EQ(Lancer({"demo", dossier.path()}).statut, 0);
     const QString fichier = QDir(dossier.path()).filePath("sms.abs");
+    int historique = 0;
     {
         QSqlDatabase b = QSqlDatabase::addDatabase("QSQLITE", "copie-source");
         b.setDatabaseName(fichier);
@@ -333,7 +337,7 @@ TEST(Parlivobase, ServeurCreerCopierDroits) {
         ASSERT_TRUE(
             q.prepare("INSERT INTO Historique (agence, utilisateur, date_creation, "
                       "destinataire, message, etat) VALUES ('AG', 'U', ?, ?, ?, ?)"));
-        for (int i = 0; i < 2000; ++i) {
+        for (int i = 0; i < lignes; ++i) {
             q.addBindValue(
                 QStringLiteral("2025-01-01 10:00:%1.123").arg(i % 60, 2, 10, QChar('0')));
             q.addBindValue(i % 3 ? QStringLiteral("Élodie %1").arg(i) : QString(""));
@@ -343,6 +347,8 @@ TEST(Parlivobase, ServeurCreerCopierDroits) {
             ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
         }
         ASSERT_TRUE(q.exec("COMMIT"));
+        ASSERT_TRUE(q.exec("SELECT count(*) FROM Historique") && q.next());
+        historique = q.value(0).toInt();
         q = QSqlQuery();
         b.close();
     }
@@ -353,7 +359,8 @@ TEST(Parlivobase, ServeurCreerCopierDroits) {
     EXPECT_REFUS(Lancer({"creer", ini}), 1, "contient déjà les tables");
     r = Lancer({"copier", fichier, ini});
     ASSERT_EQ(r.statut, 0) << r.erreurs.toStdString();
-    EXPECT_TRUE(r.sortie.contains("Historique : 20")) << r.sortie.toStdString();
+    EXPECT_TRUE(r.sortie.contains(QStringLiteral("Historique : %1 lignes").arg(historique)))
+        << r.sortie.toStdString();
     EXPECT_REFUS(Lancer({"copier", fichier, ini}), 1, "n'est pas vide");
 
     const QString retour = QDir(dossier.path()).filePath("retour.abs");
