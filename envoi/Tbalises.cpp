@@ -3,14 +3,20 @@
 #include <algorithm>
 
 QString TBalises::TexteBalise(const QString& section, const QString& cle) {
-    QString texte;  // one allocation, for thousands of tags
-    texte.reserve(section.size() + cle.size() + 3);
-    return texte.append(u'<').append(section).append(u'_').append(cle).append(u'>');
+    // Written in place in one allocation: a file may give thousands of tags.
+    QString texte(section.size() + cle.size() + 3, Qt::Uninitialized);
+    QChar* p = texte.data();
+    *p++ = u'<';
+    p = std::copy(section.cbegin(), section.cend(), p);
+    *p++ = u'_';
+    p = std::copy(cle.cbegin(), cle.cend(), p);
+    *p = u'>';
+    return texte;
 }
 
 void TBalises::Ajoutee(const QString& balise) {
     ordonnee = false;
-    const qsizetype fermant = balise.startsWith(u'<') ? balise.indexOf(u'>') : -1;
+    const qsizetype fermant = balise.startsWith(u'<') ? balise.indexOf(QChar(u'>')) : -1;
     if (fermant < 0)
         ++autres;
     else if (fermant + 1 < balise.size())

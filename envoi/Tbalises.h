@@ -26,6 +26,8 @@ class TBalises {
     void Definir(const QString& balise, const QString& valeur);
     // The value; an absent tag is first inserted with an empty value.
     QString Valeur(const QString& balise);
+    // Room for this many tags in all, before a file's thousands are set.
+    void Reserver(qsizetype nombre) { valeurs.reserve(nombre); }
     bool Contient(const QString& balise) const { return valeurs.contains(balise); }
     // Every entry, in order.
     const TEntrees& Entrees() const;

@@ -91,13 +91,13 @@ void TIniFile::Analyser(const QByteArray& octets) {
     const QStringView tout(texte);
     TSection* courante = nullptr;
     for (qsizetype debut = 0; debut <= tout.size();) {
-        qsizetype fin = tout.indexOf(u'\n', debut);
+        qsizetype fin = tout.indexOf(QChar(u'\n'), debut);
         if (fin < 0) fin = tout.size();
         const QStringView ligne = tout.mid(debut, fin - debut).trimmed();
         debut = fin + 1;
         if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
         if (ligne.front() == u'[') {
-            const qsizetype finNom = ligne.indexOf(u']');
+            const qsizetype finNom = ligne.indexOf(QChar(u']'));
             if (finNom < 0) continue;
             // Every occurrence of a section adds to the same entries.
             const QString nom = ligne.mid(1, finNom - 1).trimmed().toString().toCaseFolded();
@@ -110,7 +110,7 @@ void TIniFile::Analyser(const QByteArray& octets) {
             continue;
         }
         if (!courante) continue;
-        const qsizetype egal = ligne.indexOf(u'=');
+        const qsizetype egal = ligne.indexOf(QChar(u'='));
         if (egal <= 0) continue;
         const QString cle = ligne.left(egal).trimmed().toString();
         if (cle.isEmpty()) continue;

@@ -336,6 +336,8 @@ void TFormEnvoiSMS::LireFichierParametres() {
     // The field starts empty (its sample number is a placeholder), so a file without a
     // number changes no text: the caption still turns red, as for a number emptied.
     edtNumeroChange();
+    balises.Reserver(qsizetype(balises.Nombre()) + parametres.societe.size() +
+                     parametres.dossier.size() + parametres.client.size());
     for (const char* section : TParametresHote::SectionsBalises)
         AjouterBalisesSection(parametres, QLatin1String(section));
 }
