@@ -12,7 +12,26 @@ QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom, const QString& 
 }
 
 QVariant TChampsLigne::Champ(const QString& nom) const {
-    return curseur ? curseur->Champ(nom) : ChampLigne(*ligne, nom);
+    if (curseur) return curseur->Champ(nom);
+    if (ligne) return ChampLigne(*ligne, nom);
+    // A record reads its fields in the order it names them: the one after the last read
+    // first, then the name as spelt, then in another letter case.
+    const size_t n = noms->size();
+    const auto position = [&](Qt::CaseSensitivity casse) {
+        for (size_t i = 0; i < n; ++i)
+            if (nom.compare(QLatin1String((*noms)[i]), casse) == 0) return i;
+        return n;
+    };
+    size_t i = suivant < n && nom == QLatin1String((*noms)[suivant]) ? suivant : n;
+    if (i == n) i = position(Qt::CaseSensitive);
+    if (i == n) i = position(Qt::CaseInsensitive);
+    if (i < n) {
+        suivant = i + 1;
+        const QByteArrayView valeur = (*brute)[i];
+        return valeur.isNull() ? QVariant() : QVariant(QString::fromUtf8(valeur));
+    }
+    throw EErreurBase(
+        QStringLiteral("Erreur : le champ « %1 » n'existe pas dans la ligne lue.").arg(nom));
 }
 
 QDateTime DateZero() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 // Reading the fields of a row: by name, and the stored date-times.
 
@@ -20,16 +22,23 @@ QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom,
 
 class TCurseur;
 
-// The row a record is read from: a QSqlRecord, or a cursor's current row, whose fields
-// are read by their position in the walk (the cheaper over many rows).
+// The row a record is read from: a QSqlRecord; a cursor's current row, whose fields are
+// read by their position in the walk; or the named fields of a row read straight from the
+// engine, as UTF-8 (a null view for NULL).
 class TChampsLigne {
   public:
     TChampsLigne(const QSqlRecord& ligne) : ligne(&ligne) {}
     TChampsLigne(const TCurseur& curseur) : curseur(&curseur) {}
-    // A field by name, case-insensitively; raises EErreurBase when there is none.
+    TChampsLigne(const std::vector<const char*>& noms, const std::vector<QByteArrayView>& brute)
+        : noms(&noms), brute(&brute) {}
+    // A field by name, case-insensitively; raises EErreurBase when there is none. A field
+    // read straight from the engine is its text (an integer reads as its digits).
     QVariant Champ(const QString& nom) const;
 
   private:
     const QSqlRecord* ligne = nullptr;
     const TCurseur* curseur = nullptr;
+    const std::vector<const char*>* noms = nullptr;
+    const std::vector<QByteArrayView>* brute = nullptr;
+    mutable size_t suivant = 0;  // the field after the last one read
 };

@@ -454,24 +454,10 @@ bool TransactionOuverteMariadb(const QSqlDatabase& base) {
     return q.exec(QStringLiteral("SELECT @@in_transaction")) && q.next() && q.value(0).toInt() != 0;
 }
 
-QStringList ColonnesIndexMariadb(const QSqlDatabase& base, const QString& table,
-                                 const QString& nomIndex) {
-    QSqlQuery q(base);
-    q.setForwardOnly(true);
-    QStringList colonnes;
-    if (q.prepare(QStringLiteral("SELECT COLUMN_NAME FROM information_schema.STATISTICS WHERE "
-                                 "TABLE_SCHEMA = DATABASE() AND TABLE_NAME = :Table AND "
-                                 "INDEX_NAME = :Nom ORDER BY SEQ_IN_INDEX"))) {
-        q.bindValue(QStringLiteral(":Table"), table);
-        q.bindValue(QStringLiteral(":Nom"), table + QLatin1Char('_') + nomIndex);
-        if (q.exec())
-            while (q.next()) colonnes << q.value(0).toString();
-    }
-    if (q.lastError().isValid())
-        throw EErreurBase(QStringLiteral("Erreur : l'index « %1 » de la table « %2 » n'a pas pu "
-                                         "être lu : %3")
-                              .arg(nomIndex, table, TexteMoteur(q.lastError())));
-    return colonnes;
+QString RequeteColonnesIndexMariadb() {
+    return QStringLiteral(
+        "SELECT COLUMN_NAME FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = DATABASE() "
+        "AND TABLE_NAME = :Table AND INDEX_NAME = :Nom ORDER BY SEQ_IN_INDEX");
 }
 
 void VerrouillerIdentifiantsMariadb(const QSqlDatabase& base, const QString& table) {

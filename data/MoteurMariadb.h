@@ -82,9 +82,9 @@ bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
 void NoterTransactionMariadb(const QSqlDatabase& base, bool ouverte);
 bool TransactionOuverteMariadb(const QSqlDatabase& base);
 
-// The columns of index <table>_<nomIndex>, in key order; empty when there is none.
-QStringList ColonnesIndexMariadb(const QSqlDatabase& base, const QString& table,
-                                 const QString& nomIndex);
+// The statement that lists the columns of the index named :Nom of the table :Table, in
+// key order.
+QString RequeteColonnesIndexMariadb();
 
 // Inside a transaction: a locking read of the table's identifiers, so that another
 // workstation computing the next identifier waits until this one has committed.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "data/Champsbase.h"
 
@@ -8,6 +9,8 @@ class TCategorie {
   public:
     TCategorie(bool interne, const QString& nom);
     explicit TCategorie(const TChampsLigne& ligne);
+    // The fields the constructor above reads, the identifier first.
+    static inline const std::vector<const char*> Colonnes = {"id_categorie", "interne", "nom"};
 
     qint32 id_categorie() const { return Fid_categorie; }
     const QString& nom() const { return Fnom; }

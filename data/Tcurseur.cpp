@@ -5,6 +5,8 @@
 #include "data/Champsbase.h"
 #include "data/Connexionbase.h"
 #include "data/MoteurMariadb.h"
+#include "data/MoteurSqlite.h"
+#include "data/Trequete.h"
 
 namespace {
 
@@ -56,20 +58,17 @@ QStringList TCurseur::ColonnesIndex(const QString& nomIndex) const {
     QSqlDatabase base = Connexion(nomConnexion);
     VerifierOuverte(base);
     const QString nomComplet = TableName + QLatin1Char('_') + nomIndex;
-    if (EstMariadb(base)) {
-        const QStringList colonnes = ColonnesIndexMariadb(base, TableName, nomIndex);
-        if (colonnes.isEmpty())
-            throw EErreurBase(QStringLiteral("Erreur : l'index « %1 » (%2) est absent de la table "
-                                             "« %3 » : no such index: %2")
-                                  .arg(nomIndex, nomComplet, TableName));
-        return colonnes;
-    }
+    // Each engine keeps its indexes' columns in a catalogue of its own.
+    const QString texte =
+        EstMariadb(base) ? RequeteColonnesIndexMariadb()
+                         : QStringLiteral(
+                               "SELECT ii.name FROM sqlite_master m, pragma_index_info(m.name) ii"
+                               " WHERE m.type = 'index' AND m.name = :Nom AND m.tbl_name = "
+                               ":Table ORDER BY ii.seqno");
     QSqlQuery q(base);
     q.setForwardOnly(true);
     QStringList colonnes;
-    if (q.prepare(QStringLiteral("SELECT ii.name FROM sqlite_master m, pragma_index_info(m.name) ii"
-                                 " WHERE m.type = 'index' AND m.name = :Nom AND m.tbl_name = "
-                                 ":Table ORDER BY ii.seqno"))) {
+    if (q.prepare(texte)) {
         q.bindValue(QStringLiteral(":Nom"), nomComplet);
         q.bindValue(QStringLiteral(":Table"), TableName);
         if (q.exec())
@@ -200,6 +199,27 @@ void TCurseur::VerifierLigneCourante() const {
 QSqlRecord TCurseur::Ligne() const {
     VerifierLigneCourante();
     return parcours->record();
+}
+
+bool TCurseur::ParcourirBrut(const std::vector<const char*>& colonnes,
+                             const std::function<void(const TChampsLigne&)>& ligne) {
+    if (Eof() || !TRequete::LectureDirecte) return false;
+    try {
+        if (!ParcourirBrutSqlite(*parcours, colonnes, colonnes.front(),
+                                 [&](const std::vector<QByteArrayView>& brute) {
+                                     ligne(TChampsLigne(colonnes, brute));
+                                 }))
+            return false;
+    } catch (...) {
+        // The statement stands no longer on the query's row: the walk cannot go on.
+        parcours.reset();
+        eof = true;
+        throw;
+    }
+    // Releases the statement, and with it the read lock on the file.
+    parcours.reset();
+    eof = true;
+    return true;
 }
 
 QVariant TCurseur::Champ(const QString& nom) const {

@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "data/Champsbase.h"
 #include "data/EErreurBase.h"
 
 // A table cursor: scans one table in the order of its selected index or field list.
@@ -40,6 +42,12 @@ class TCurseur {
     // walk's rows is looked up once per walk: a long walk reads its fields by position,
     // without building a QSqlRecord per row.
     QVariant Champ(const QString& nom) const;
+    // From the current row to the end of the walk, each row's fields `colonnes` read
+    // straight from SQLite's statement, without a QVariant per field of the row; the first
+    // column must be an integer that tells the rows apart. Ends the walk. False, having
+    // read nothing, where that is not possible (another engine, or direct reading off).
+    bool ParcourirBrut(const std::vector<const char*>& colonnes,
+                       const std::function<void(const TChampsLigne&)>& ligne);
 
     // Select an ordering the way the opening steps do: the index "<Table>_<nom>" must exist.
     void SelectionnerIndex(const QString& nomIndex);
@@ -62,11 +70,15 @@ class TCurseur {
 };
 
 // Every row of the cursor's walk from its first, in its order, each read into a record
-// from the current row.
+// (TRecord::Colonnes names the fields it reads, its identifier first).
 template <class TRecord>
 std::vector<std::unique_ptr<TRecord>> LireRecords(TCurseur& curseur) {
     std::vector<std::unique_ptr<TRecord>> records;
-    for (curseur.Premier(); !curseur.Eof(); curseur.Suivant())
-        records.push_back(std::make_unique<TRecord>(curseur));
+    const auto lire = [&](const TChampsLigne& ligne) {
+        records.push_back(std::make_unique<TRecord>(ligne));
+    };
+    curseur.Premier();
+    if (!curseur.ParcourirBrut(TRecord::Colonnes, lire))
+        for (; !curseur.Eof(); curseur.Suivant()) lire(curseur);
     return records;
 }

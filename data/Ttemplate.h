@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "data/Champsbase.h"
 
@@ -8,6 +9,9 @@ class TTemplate {
   public:
     TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie);
     explicit TTemplate(const TChampsLigne& ligne);
+    // The fields the constructor above reads, the identifier first.
+    static inline const std::vector<const char*> Colonnes = {
+        "id_template", "agence", "utilisateur", "id_categorie", "nom", "texte"};
 
     qint32 id_template() const { return Fid_template; }
     qint32 id_categorie() const { return Fid_categorie; }

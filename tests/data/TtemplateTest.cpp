@@ -2,6 +2,7 @@
 
 #include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
+#include "data/Trequete.h"
 #include "data/Ttemplate.h"
 
 class Ttemplate : public TTestDeuxMoteurs {};
@@ -84,4 +85,50 @@ TEST_P(Ttemplate, LectureEtMiseAJour) {
     base.Executer("DELETE FROM Template WHERE id_template = 1");
     EXPECT_FALSE(lus[0].Sauvegarder());
     EXPECT_EQ(base.Compter("SELECT count(*) FROM Template"), 1);
+}
+
+// A category's templates read from the cursor straight from the engine, through QtSql, or
+// through a QSqlRecord: the same records in the same order, NULL, accents and breaks kept.
+TEST_P(Ttemplate, MemesModelesQuelleQueSoitLaLecture) {
+    TBaseTest base(true, GetParam());
+    DataModuleAbs->OuvrirBase();
+    const QString texte = QString::fromUtf8("Ligne 1\r\nMontant\u00a0: 1\u00a0250 € 😀");
+    base.AjouterTemplate({.id = 3,
+                          .agence = QString(),
+                          .utilisateur = QString::fromUtf8("Élodie"),
+                          .id_categorie = 7,
+                          .nom = QString::fromUtf8("Échéance"),
+                          .texte = texte});
+    base.AjouterTemplate({.id = 1, .id_categorie = 8, .nom = "Autre", .texte = "x"});
+    base.AjouterTemplate({.id = 2, .agence = "AG", .id_categorie = 7});
+    const auto textes = [](const std::vector<std::unique_ptr<TTemplate>>& modeles) {
+        const auto t = [](const QString& s) { return s.isNull() ? QStringLiteral("NULL") : s; };
+        QStringList lignes;
+        for (const auto& m : modeles)
+            lignes << QStringList{QString::number(m->id_template()),
+                                  t(m->agence()),
+                                  t(m->utilisateur()),
+                                  QString::number(m->id_categorie()),
+                                  t(m->nom()),
+                                  t(m->texte())}
+                          .join(u'|');
+        return lignes;
+    };
+    const QStringList attendus = {"2|AG||7|NULL|NULL",
+                                  QString::fromUtf8("3|NULL|Élodie|7|Échéance|") + texte};
+
+    TCurseur& c = DataModuleAbs->tblTemplate;
+    c.DefinirPlage(QStringLiteral("id_categorie"), 7);
+    for (bool directe : {true, false}) {
+        TRequete::LectureDirecte = directe;
+        const auto lus = LireRecords<TTemplate>(c);
+        TRequete::LectureDirecte = true;
+        EXPECT_EQ(textes(lus), attendus) << directe;
+        EXPECT_TRUE(c.Eof());
+    }
+    std::vector<std::unique_ptr<TTemplate>> parLigne;
+    for (c.Premier(); !c.Eof(); c.Suivant())
+        parLigne.push_back(std::make_unique<TTemplate>(c.Ligne()));
+    c.AnnulerPlage();
+    EXPECT_EQ(textes(parLigne), attendus);
 }
