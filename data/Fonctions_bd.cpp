@@ -30,6 +30,23 @@ void LierIdentite(TRequete& requete, const QString& agence, const QString& utili
     requete.ParamTexte(QStringLiteral("Cle"), cle);
 }
 
+// The lines that pick one setting by agency, user, section and key, bound.
+void ChoisirIdentite(TRequete& requete, const QString& agence, const QString& utilisateur,
+                     const QString& section, const QString& cle) {
+    requete.SQL << " WHERE `agence` = :Agence "
+                << " AND `utilisateur` = :Utilisateur "
+                << " AND `section` = :Section "
+                << " AND `cle` = :Cle ";
+    LierIdentite(requete, agence, utilisateur, section, cle);
+}
+
+// Binds an INTEGER setting's value and runs the write; true when it wrote one row.
+bool ExecuterEcritureEntier(TRequete& requete, qint32 valeur) {
+    requete.ParamTexte(QStringLiteral("ValeurType"), TypeInteger);
+    requete.ParamEntier(QStringLiteral("Valeur"), valeur);
+    return requete.ExecSQL() == 1;
+}
+
 const QString SectionConfig = QStringLiteral("CONFIG");
 const QString CleBloquerCreation = QStringLiteral("BloquerCreation");
 
@@ -38,13 +55,9 @@ const QString CleBloquerCreation = QStringLiteral("BloquerCreation");
 bool ExisteParametre(TCurseur& table, const QString& agence, const QString& utilisateur,
                      const QString& section, const QString& cle, const QString& valeurType) {
     TRequete requete(table.NomConnexion());
-    requete.SQL << "SELECT * FROM Parametres"
-                << " WHERE `agence` = :Agence "
-                << " AND `utilisateur` = :Utilisateur "
-                << " AND `section` = :Section "
-                << " AND `cle` = :Cle "
-                << " AND `valeur_type` = :ValeurType ";
-    LierIdentite(requete, agence, utilisateur, section, cle);
+    requete.SQL << "SELECT * FROM Parametres";
+    ChoisirIdentite(requete, agence, utilisateur, section, cle);
+    requete.SQL << " AND `valeur_type` = :ValeurType ";
     requete.ParamTexte(QStringLiteral("ValeurType"), valeurType);
     requete.Ouvrir();
     const bool resultat = requete.NombreLignes() == 1;
@@ -65,9 +78,7 @@ bool InsererParametreEntier(TCurseur& table, const QString& agence, const QStrin
                 << " VALUES "
                 << " ( :Agence, :Utilisateur, :Section, :Cle, :ValeurType, :Valeur )";
     LierIdentite(requete, agence, utilisateur, section, cle);
-    requete.ParamTexte(QStringLiteral("ValeurType"), TypeInteger);
-    requete.ParamEntier(QStringLiteral("Valeur"), valeur);
-    return requete.ExecSQL() == 1;
+    return ExecuterEcritureEntier(requete, valeur);
 }
 
 bool ModifierParametreEntier(TCurseur& table, const QString& agence, const QString& utilisateur,
@@ -75,15 +86,9 @@ bool ModifierParametreEntier(TCurseur& table, const QString& agence, const QStri
     TRequete requete(table.NomConnexion());
     requete.SQL << "UPDATE Parametres set "
                 << " `valeur_type` = :ValeurType, "
-                << " `valeur_int` = :Valeur "
-                << " WHERE `agence` = :Agence "
-                << " AND `utilisateur` = :Utilisateur "
-                << " AND `section` = :Section "
-                << " AND `cle` = :Cle ";
-    LierIdentite(requete, agence, utilisateur, section, cle);
-    requete.ParamTexte(QStringLiteral("ValeurType"), TypeInteger);
-    requete.ParamEntier(QStringLiteral("Valeur"), valeur);
-    return requete.ExecSQL() == 1;
+                << " `valeur_int` = :Valeur ";
+    ChoisirIdentite(requete, agence, utilisateur, section, cle);
+    return ExecuterEcritureEntier(requete, valeur);
 }
 
 bool EcrireParametreEntier(TCurseur& table, const QString& agence, const QString& utilisateur,
@@ -109,13 +114,9 @@ qint32 LireParametreEntier(TCurseur& table, const QString& agence, const QString
                            const QString& section, const QString& cle, qint32 defaut) {
     TRequete requete(table.NomConnexion());
     requete.SQL << "SELECT valeur_int"
-                << " FROM Parametres"
-                << " WHERE `agence` = :Agence "
-                << " AND `utilisateur` = :Utilisateur "
-                << " AND `section` = :Section "
-                << " AND `cle` = :Cle "
-                << " AND `valeur_type` = :ValeurType ";
-    LierIdentite(requete, agence, utilisateur, section, cle);
+                << " FROM Parametres";
+    ChoisirIdentite(requete, agence, utilisateur, section, cle);
+    requete.SQL << " AND `valeur_type` = :ValeurType ";
     requete.ParamTexte(QStringLiteral("ValeurType"), TypeInteger);
     requete.Ouvrir();
     qint32 resultat = defaut;
