@@ -6,6 +6,21 @@
 #include "data/Champsbase.h"
 #include "data/Requetehistorique.h"
 
+namespace {
+
+// Every criterion, the send dates' lower bound after the upper one.
+const TCriteresHistorique Tous = {.agence = "A",
+                                  .utilisateur = "U",
+                                  .creationDebut = QDate(2024, 6, 15),
+                                  .creationFin = QDate(2024, 6, 15),
+                                  .expediteur = "06",
+                                  .destinataire = "Mart",
+                                  .envoiDebut = QDate(2024, 3, 1),
+                                  .envoiFin = QDate(2024, 2, 29),
+                                  .etat = 2};
+
+}  // namespace
+
 TEST(Requetehistorique, LignesSelonLesCriteres) {
     const QString select = QStringLiteral("SELECT * FROM Historique");
     const struct {
@@ -22,15 +37,7 @@ TEST(Requetehistorique, LignesSelonLesCriteres) {
         {{.agence = "A"}, {select, " WHERE agence = :Agence "}},
         {{.destinataire = "D", .envoiFin = QDate(2024, 1, 1)},
          {select, " WHERE destinataire LIKE :Destinataire", " AND date_envoi <= :DateEnvoiFin"}},
-        {{.agence = "A",
-          .utilisateur = "U",
-          .creationDebut = QDate(2024, 1, 1),
-          .creationFin = QDate(2024, 1, 31),
-          .expediteur = "06",
-          .destinataire = "Dupont",
-          .envoiDebut = QDate(2024, 2, 1),
-          .envoiFin = QDate(2024, 2, 2),
-          .etat = 2},
+        {Tous,
          {select, " WHERE agence = :Agence ", " AND utilisateur = :Utilisateur",
           " AND date_creation >= :DateCreationDebut", " AND date_creation <= :DateCreationFin",
           " AND expediteur LIKE :Expediteur", " AND destinataire LIKE :Destinataire",
@@ -45,15 +52,6 @@ TEST(Requetehistorique, LignesSelonLesCriteres) {
 // The parameters in the order bound, as "Nom=texte" ("Nom=date texte" for a date, written
 // as it is bound).
 TEST(Requetehistorique, ParametresDansLOrdreLie) {
-    const TCriteresHistorique tous = {.agence = "A",
-                                      .utilisateur = "U",
-                                      .creationDebut = QDate(2024, 6, 15),
-                                      .creationFin = QDate(2024, 6, 15),
-                                      .expediteur = "06",
-                                      .destinataire = "Mart",
-                                      .envoiDebut = QDate(2024, 3, 1),
-                                      .envoiFin = QDate(2024, 2, 29),
-                                      .etat = 3};
     const struct {
         TCriteresHistorique criteres;
         QStringList parametres;
@@ -62,7 +60,7 @@ TEST(Requetehistorique, ParametresDansLOrdreLie) {
         {{.agence = "A", .utilisateur = "U"}, {"Agence=A", "Utilisateur=U"}},
         // Whole days, from midnight itself to the day's last millisecond; a lower bound
         // after the upper one is bound as chosen.
-        {tous,
+        {Tous,
          {"Agence=A", "Utilisateur=U", "DateCreationDebut=date 2024-06-15 00:00:00.000",
           "DateCreationFin=date 2024-06-15 23:59:59.999", "Expediteur=%06%", "Destinataire=%Mart%",
           "DateEnvoiDebut=date 2024-03-01 00:00:00.000",
