@@ -310,7 +310,7 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
     } cas[] = {
         {[&] { serveur.Arreter(); }, [&] { serveur.Demarrer(); }, DelaiConnexionServeurS},
         {[&] { serveur.Signaler(SIGSTOP); }, [&] { serveur.Signaler(SIGCONT); },
-         DelaiReponseServeurS + DelaiConnexionServeurS + 1},
+         DelaiReponseServeurS + DelaiConnexionServeurS + 3},
     };
     int id = 2;
     for (const auto& c : cas) {
