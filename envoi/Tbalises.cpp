@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-QString TBalises::TexteBalise(const QString& section, const QString& cle) {
+QString TBalises::TexteBalise(QStringView section, QStringView cle) {
     // Written in place in one allocation: a file may give thousands of tags.
     QString texte(section.size() + cle.size() + 3, Qt::Uninitialized);
     QChar* p = texte.data();
     *p++ = u'<';
-    p = std::copy(section.cbegin(), section.cend(), p);
+    p = std::copy(section.begin(), section.end(), p);
     *p++ = u'_';
-    p = std::copy(cle.cbegin(), cle.cend(), p);
+    p = std::copy(cle.begin(), cle.end(), p);
     *p = u'>';
     return texte;
 }
@@ -28,6 +28,10 @@ void TBalises::Definir(const QString& balise, const QString& valeur) {
     valeurs[balise] = valeur.left(LongueurMaximale);
     ordonnee = false;
     if (valeurs.size() != avant) Ajoutee(balise);
+}
+
+void TBalises::Definir(const QString& balise, QStringView valeur) {
+    Definir(balise, valeur.first(std::min(valeur.size(), LongueurMaximale)).toString());
 }
 
 QString TBalises::Valeur(const QString& balise) {

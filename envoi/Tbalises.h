@@ -19,11 +19,13 @@ class TBalises {
     // 64 Ki characters: the longest message, and the longest value kept for a tag.
     static constexpr qsizetype LongueurMaximale = 65536;
 
-    static QString TexteBalise(const QString& section, const QString& cle);
+    static QString TexteBalise(QStringView section, QStringView cle);
 
     // Inserts the entry or replaces the value of an existing one; a value is cut at
     // LongueurMaximale characters (it could not fit in a message anyway).
     void Definir(const QString& balise, const QString& valeur);
+    // The same from a view of the value, copied once.
+    void Definir(const QString& balise, QStringView valeur);
     // The value; an absent tag is first inserted with an empty value.
     QString Valeur(const QString& balise);
     // Room for this many tags in all, before a file's thousands are set.

@@ -85,9 +85,9 @@ void TIniFile::Analyser(const QByteArray& octets) {
         tropVolumineux = true;
         return;
     }
-    const QString texte = DecoderTexteIni(octets);
+    texte = DecoderTexteIni(octets);
 
-    // Line by line on views of the text: a key and its value are the only copies made.
+    // Line by line on views of the text, kept as they are: nothing is copied.
     const QStringView tout(texte);
     TSection* courante = nullptr;
     for (qsizetype debut = 0; debut <= tout.size();) {
@@ -112,7 +112,7 @@ void TIniFile::Analyser(const QByteArray& octets) {
         if (!courante) continue;
         const qsizetype egal = ligne.indexOf(QChar(u'='));
         if (egal <= 0) continue;
-        const QString cle = ligne.left(egal).trimmed().toString();
+        const QStringView cle = ligne.left(egal).trimmed();
         if (cle.isEmpty()) continue;
         // One hashing of the key: a repeated key finds its place taken and keeps its first
         // value.
@@ -120,8 +120,7 @@ void TIniFile::Analyser(const QByteArray& octets) {
         qsizetype& place = courante->places[cle];
         if (courante->places.size() == avant) continue;
         place = courante->entrees.size();
-        courante->entrees.append(
-            {cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed()).toString()});
+        courante->entrees.emplace_back(cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed()));
     }
 }
 
@@ -134,7 +133,7 @@ QString TIniFile::ReadString(const QString& section, const QString& cle,
                              const QString& defaut) const {
     if (const TSection* s = Section(section)) {
         const auto it = s->places.constFind(cle);
-        if (it != s->places.cend()) return s->entrees[*it].second;
+        if (it != s->places.cend()) return s->entrees[*it].second.toString();
     }
     return defaut;
 }
@@ -164,11 +163,20 @@ void TIniFile::ReadSection(const QString& section, QStringList& cles) const {
     cles.clear();
     if (const TSection* s = Section(section)) {
         cles.reserve(s->entrees.size());
-        for (const auto& [cle, valeur] : s->entrees) cles.append(cle);
+        for (const auto& [cle, valeur] : s->entrees) cles.append(cle.toString());
     }
 }
 
 TIniFile::TEntrees TIniFile::ReadSectionValues(const QString& section) const {
+    TEntrees entrees;
+    const TVues& vues = VuesSection(section);
+    entrees.reserve(vues.size());
+    for (const auto& [cle, valeur] : vues) entrees.append({cle.toString(), valeur.toString()});
+    return entrees;
+}
+
+const TIniFile::TVues& TIniFile::VuesSection(const QString& section) const {
+    static const TVues aucune;
     const TSection* s = Section(section);
-    return s ? s->entrees : TEntrees();
+    return s ? s->entrees : aucune;
 }

@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <utility>
 #include <vector>
 
 // Reads a Windows-style INI file, as the host application writes it.
@@ -18,11 +20,14 @@
 // missing or unreadable file reads as empty, and so does a file over TailleMaximale.
 //
 // The file is opened, read whole and released by the constructor; the readings look the
-// names up in memory.
+// names up in memory. Names and values are kept as views into the one decoded text of the
+// file: a file of thousands of keys is not copied key by key.
 class TIniFile {
   public:
     // A section's keys with their values, in file order.
     using TEntrees = QList<QPair<QString, QString>>;
+    // The same as views into Texte(): key and value.
+    using TVues = std::vector<std::pair<QStringView, QStringView>>;
 
     // 1 MiB: a host's parameter file is a few kilobytes.
     static constexpr qint64 TailleMaximale = 1024 * 1024;
@@ -39,19 +44,25 @@ class TIniFile {
     // The section's keys with their values, in file order: what ReadSection then
     // ReadString for each key give, in one look-up.
     TEntrees ReadSectionValues(const QString& section) const;
+    // The same without copies: views into Texte(), empty for an absent section.
+    const TVues& VuesSection(const QString& section) const;
+    // The decoded text the views point into. A copy of it shares the same characters, so
+    // the views stay valid while any copy lives.
+    const QString& Texte() const { return texte; }
 
     // True when the file was refused for its size (and read as empty).
     bool TropVolumineux() const { return tropVolumineux; }
 
   private:
     struct TSection {
-        TEntrees entrees;                  // in file order, each key with its first value
-        QHash<QString, qsizetype> places;  // key -> its place in `entrees`
+        TVues entrees;                         // in file order, each key with its first value
+        QHash<QStringView, qsizetype> places;  // key -> its place in `entrees`
     };
     TIniFile() = default;
     void Analyser(const QByteArray& octets);
     const TSection* Section(const QString& section) const;
 
+    QString texte;
     std::vector<TSection> sections;
     QHash<QString, std::size_t> indexSections;  // case-folded name -> index in `sections`
     bool tropVolumineux = false;

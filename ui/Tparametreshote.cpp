@@ -20,8 +20,10 @@ TParametresHote TParametresHote::Lire(const QString& chemin) {
     p.categorie = ini.ReadInteger(config, QStringLiteral("Categorie"), 0);
     p.expediteur = ini.ReadString(config, QStringLiteral("Expediteur"), vide);
     p.numero = ini.ReadString(config, QStringLiteral("Numero"), vide);
+    // The copy shares the reader's characters, so the views stay valid once it is gone.
+    p.texte = ini.Texte();
     TCles* sections[] = {&p.societe, &p.dossier, &p.client};
     for (size_t i = 0; i < std::size(sections); ++i)
-        *sections[i] = ini.ReadSectionValues(QLatin1String(SectionsBalises[i]));
+        *sections[i] = ini.VuesSection(QLatin1String(SectionsBalises[i]));
     return p;
 }

@@ -8,7 +8,8 @@
 // the keys of the three tag sections with their values. Each window takes what it uses.
 // A missing or unreadable file reads as empty: empty texts, category 0, no keys.
 struct TParametresHote {
-    using TCles = TIniFile::TEntrees;  // key and value, in file order
+    // Key and value, in file order, as views into `texte`.
+    using TCles = TIniFile::TVues;
 
     QString agence = QStringLiteral("");
     QString utilisateur = QStringLiteral("");
@@ -16,6 +17,8 @@ struct TParametresHote {
     QString expediteur = QStringLiteral("");
     QString numero = QStringLiteral("");
     TCles societe, dossier, client;
+    // The file's decoded text, which the keys' views point into.
+    QString texte;
 
     // The tag sections, in the order their tags are read.
     static inline const char* const SectionsBalises[] = {"Societe", "Dossier", "Client"};
