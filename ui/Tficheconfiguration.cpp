@@ -24,7 +24,6 @@
 #include "data/Tcategorie.h"
 #include "data/Tconfigurationapi.h"
 #include "data/Ttemplate.h"
-#include "envoi/Tbalises.h"
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "ui/Accessibilite.h"
@@ -353,8 +352,7 @@ void TFicheConfiguration::LireFichierParametres() {
 
 void TFicheConfiguration::ListerBalisesSection(const TParametresHote& parametres,
                                                const QString& section) {
-    for (const auto& cle : parametres.Section(section))
-        listeBalises.Ajouter(TBalises::TexteBalise(section, cle.first));
+    listeBalises.AjouterSection(section, parametres.Section(section), parametres.texte);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "envoi/Tbalises.h"
+
 TListeBalises::TListeBalises() : collation(QLocale()) {
     collation.setCaseSensitivity(Qt::CaseSensitive);
 }
@@ -13,8 +15,19 @@ void TListeBalises::Ajouter(const QString& balise) {
     trie = false;
 }
 
+void TListeBalises::AjouterSection(const QString& section, const TIniFile::TVues& cles,
+                                   const QString& texte) {
+    if (cles.empty()) return;
+    enAttente.push_back({section, cles, texte});
+    trie = false;
+}
+
 const QStringList& TListeBalises::Textes() const {
     if (trie) return textes;
+    for (const TSectionEnAttente& attente : enAttente)
+        for (const auto& cle : attente.cles)
+            textes.append(TBalises::TexteBalise(attente.section, cle.first));
+    enAttente.clear();
     // One sort key per text; texts the collation holds equal but that differ stay
     // distinct, in code-unit order, and a repeated text comes next to itself.
     std::vector<std::pair<QCollatorSortKey, QString>> cles;
