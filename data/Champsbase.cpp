@@ -1,5 +1,7 @@
 #include "data/Champsbase.h"
 
+#include <QAnyStringView>
+
 #include "data/EErreurBase.h"
 #include "data/Tcurseur.h"
 
@@ -14,6 +16,25 @@ QVariant ChampLigne(const QSqlRecord& ligne, const QString& nom, const QString& 
 QVariant TChampsLigne::Champ(const QString& nom) const {
     if (curseur) return curseur->Champ(nom);
     if (ligne) return ChampLigne(*ligne, nom);
+    const size_t i = Position(nom);
+    const QByteArrayView valeur = (*brute)[i];
+    if (valeur.isNull()) return QVariant();
+    if (!precedents) return QVariant(QString::fromUtf8(valeur));
+    auto& [octets, texte] = (*precedents)[i];
+    if (octets != valeur.size() || !QAnyStringView::equal(QUtf8StringView(valeur), texte)) {
+        octets = valeur.size();
+        texte = QString::fromUtf8(valeur);
+    }
+    return QVariant(texte);
+}
+
+int TChampsLigne::Entier(const QString& nom) const {
+    if (!brute) return Champ(nom).toInt();
+    // The digits as stored: what their text would give, NULL and other texts reading 0.
+    return (*brute)[Position(nom)].trimmed().toInt();
+}
+
+size_t TChampsLigne::Position(const QString& nom) const {
     // A record reads its fields in the order it names them: the one after the last read
     // first, then the name as spelt, then in another letter case.
     const size_t n = noms->size();
@@ -25,13 +46,11 @@ QVariant TChampsLigne::Champ(const QString& nom) const {
     size_t i = suivant < n && nom == QLatin1String((*noms)[suivant]) ? suivant : n;
     if (i == n) i = position(Qt::CaseSensitive);
     if (i == n) i = position(Qt::CaseInsensitive);
-    if (i < n) {
-        suivant = i + 1;
-        const QByteArrayView valeur = (*brute)[i];
-        return valeur.isNull() ? QVariant() : QVariant(QString::fromUtf8(valeur));
-    }
-    throw EErreurBase(
-        QStringLiteral("Erreur : le champ « %1 » n'existe pas dans la ligne lue.").arg(nom));
+    if (i == n)
+        throw EErreurBase(
+            QStringLiteral("Erreur : le champ « %1 » n'existe pas dans la ligne lue.").arg(nom));
+    suivant = i + 1;
+    return i;
 }
 
 QDateTime DateZero() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }

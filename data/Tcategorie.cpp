@@ -6,8 +6,8 @@
 TCategorie::TCategorie(bool interne, const QString& nom) : Finterne(interne), Fnom(nom) {}
 
 TCategorie::TCategorie(const TChampsLigne& ligne)
-    : Fid_categorie(ligne.Champ(QStringLiteral("id_categorie")).toInt()),
-      Finterne(ligne.Champ(QStringLiteral("interne")).toInt() != 0),
+    : Fid_categorie(ligne.Entier(QStringLiteral("id_categorie"))),
+      Finterne(ligne.Entier(QStringLiteral("interne")) != 0),
       Fnom(ligne.Champ(QStringLiteral("nom")).toString()) {}
 
 bool TCategorie::Sauvegarder() {

@@ -204,10 +204,11 @@ QSqlRecord TCurseur::Ligne() const {
 bool TCurseur::ParcourirBrut(const std::vector<const char*>& colonnes,
                              const std::function<void(const TChampsLigne&)>& ligne) {
     if (Eof() || !TRequete::LectureDirecte) return false;
+    TChampsLigne::TPrecedents precedents(colonnes.size(), {-1, QString()});
     try {
         if (!ParcourirBrutSqlite(*parcours, colonnes, colonnes.front(),
                                  [&](const std::vector<QByteArrayView>& brute) {
-                                     ligne(TChampsLigne(colonnes, brute));
+                                     ligne(TChampsLigne(colonnes, brute, &precedents));
                                  }))
             return false;
     } catch (...) {

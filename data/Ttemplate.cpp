@@ -11,10 +11,10 @@ TTemplate::TTemplate(const QString& agence, const QString& utilisateur, qint32 i
       Ftexte(QStringLiteral("")) {}
 
 TTemplate::TTemplate(const TChampsLigne& ligne)
-    : Fid_template(ligne.Champ(QStringLiteral("id_template")).toInt()),
+    : Fid_template(ligne.Entier(QStringLiteral("id_template"))),
       Fagence(ligne.Champ(QStringLiteral("agence")).toString()),
       Futilisateur(ligne.Champ(QStringLiteral("utilisateur")).toString()),
-      Fid_categorie(ligne.Champ(QStringLiteral("id_categorie")).toInt()),
+      Fid_categorie(ligne.Entier(QStringLiteral("id_categorie"))),
       Fnom(ligne.Champ(QStringLiteral("nom")).toString()),
       Ftexte(ligne.Champ(QStringLiteral("texte")).toString()) {}
 

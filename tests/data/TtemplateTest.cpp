@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "commun/MoteurTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Trequete.h"
@@ -101,6 +103,16 @@ TEST_P(Ttemplate, MemesModelesQuelleQueSoitLaLecture) {
                           .texte = texte});
     base.AjouterTemplate({.id = 1, .id_categorie = 8, .nom = "Autre", .texte = "x"});
     base.AjouterTemplate({.id = 2, .agence = "AG", .id_categorie = 7});
+    // Texts that repeat from row to row, or differ by one letter only.
+    const QString meme = QString::fromUtf8("même");
+    for (const auto& [id, agence, utilisateur, contenu] :
+         {std::tuple{4, "AG", "US1", meme}, {5, "AG", "US2", meme}, {6, "", "US2", QString()}})
+        base.AjouterTemplate({.id = id,
+                              .agence = agence,
+                              .utilisateur = utilisateur,
+                              .id_categorie = 7,
+                              .nom = "n",
+                              .texte = contenu});
     const auto textes = [](const std::vector<std::unique_ptr<TTemplate>>& modeles) {
         const auto t = [](const QString& s) { return s.isNull() ? QStringLiteral("NULL") : s; };
         QStringList lignes;
@@ -114,8 +126,9 @@ TEST_P(Ttemplate, MemesModelesQuelleQueSoitLaLecture) {
                           .join(u'|');
         return lignes;
     };
-    const QStringList attendus = {"2|AG||7|NULL|NULL",
-                                  QString::fromUtf8("3|NULL|Élodie|7|Échéance|") + texte};
+    const QStringList attendus = {
+        "2|AG||7|NULL|NULL", QString::fromUtf8("3|NULL|Élodie|7|Échéance|") + texte,
+        "4|AG|US1|7|n|" + meme, "5|AG|US2|7|n|" + meme, "6||US2|7|n|NULL"};
 
     TCurseur& c = DataModuleAbs->tblTemplate;
     c.DefinirPlage(QStringLiteral("id_categorie"), 7);
