@@ -1,11 +1,12 @@
 // Times the opening of the send and configuration windows against the size of the
 // parameter file: 10 tag keys, then 1,000 and 10,000 (spread over the three tag sections).
 //
-//   parlivo-bench-parametres [--repetitions R]
+//   parlivo-bench-parametres [--repetitions R] [--cles N]
 //
 // Each opening is the window's construction, its opening steps (database, parameter file,
 // lists, first template) and its close, on a temporary sms.abs. Prints the best time of R
-// openings (5 by default) per size and window, and its ratio to the 10-key file.
+// openings (5 by default) per size and window, and its ratio to the 10-key file. With
+// --cles N, only 10 keys then N (for counting one size's instructions under callgrind).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
@@ -37,7 +39,7 @@ void EcrireParametres(const QString& chemin, int cles) {
 }
 
 template <class TFenetre>
-double Meilleur(const QString& parametres, int repetitions) {
+[[gnu::noinline]] double Meilleur(const QString& parametres, int repetitions) {
     double meilleur = 1e30;
     for (int r = 0; r < repetitions; ++r) {
         QElapsedTimer chrono;
@@ -60,11 +62,20 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     QApplication application(argc, argv);
     int repetitions = 5;
+    std::vector<int> tailles = {10, 1000, 10000};
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() == 3 && arguments[1] == QLatin1String("--repetitions"))
-        repetitions = arguments[2].toInt();
-    if (repetitions <= 0 || (arguments.size() != 1 && arguments.size() != 3)) {
-        std::fprintf(stderr, "usage : parlivo-bench-parametres [--repetitions R]\n");
+    bool valides = arguments.size() % 2 == 1;
+    for (qsizetype i = 1; valides && i + 1 < arguments.size(); i += 2) {
+        const int n = arguments[i + 1].toInt();
+        if (arguments[i] == QLatin1String("--repetitions"))
+            repetitions = n;
+        else if (arguments[i] == QLatin1String("--cles") && n > 0)
+            tailles = {10, n};
+        else
+            valides = false;
+    }
+    if (repetitions <= 0 || !valides) {
+        std::fprintf(stderr, "usage : parlivo-bench-parametres [--repetitions R] [--cles N]\n");
         return 2;
     }
     try {
@@ -81,7 +92,7 @@ int main(int argc, char** argv) {
         modele.Sauvegarder();
 
         double reference[2] = {0, 0};
-        for (const int cles : {10, 1000, 10000}) {
+        for (const int cles : tailles) {
             const QString chemin = dossier.filePath(QStringLiteral("p%1.ini").arg(cles));
             EcrireParametres(chemin, cles);
             const double envoi = Meilleur<TFormEnvoiSMS>(chemin, repetitions);

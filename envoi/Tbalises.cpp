@@ -1,6 +1,7 @@
 #include "envoi/Tbalises.h"
 
 #include <algorithm>
+#include <iterator>
 
 QString TBalises::TexteBalise(QStringView section, QStringView cle) {
     // Written in place in one allocation: a file may give thousands of tags.
@@ -23,32 +24,83 @@ void TBalises::Ajoutee(const QString& balise) {
         longues.insert(balise);
 }
 
+namespace {
+
+QString Coupee(QStringView valeur) {
+    return valeur.first(std::min(valeur.size(), TBalises::LongueurMaximale)).toString();
+}
+
+}  // namespace
+
+const QStringView* TBalises::ValeurFichier(QStringView balise) const {
+    for (auto s = sections.crbegin(); s != sections.crend(); ++s) {
+        const qsizetype debut = s->prefixe.size();
+        if (balise.size() > debut + 1 && balise.back() == u'>' && balise.startsWith(s->prefixe))
+            if (const QStringView* valeur =
+                    s->cles->Valeur(balise.sliced(debut, balise.size() - debut - 1)))
+                return valeur;
+    }
+    return nullptr;
+}
+
+bool TBalises::Contient(const QString& balise) const {
+    return valeurs.contains(balise) || ValeurFichier(balise) != nullptr;
+}
+
 void TBalises::Definir(const QString& balise, const QString& valeur) {
     const qsizetype avant = valeurs.size();
     valeurs[balise] = valeur.left(LongueurMaximale);
     ordonnee = false;
-    if (valeurs.size() != avant) Ajoutee(balise);
+    if (valeurs.size() != avant && !ValeurFichier(balise)) Ajoutee(balise);
 }
 
 void TBalises::Definir(const QString& balise, QStringView valeur) {
-    Definir(balise, valeur.first(std::min(valeur.size(), LongueurMaximale)).toString());
+    Definir(balise, Coupee(valeur));
+}
+
+void TBalises::DefinirSection(const std::shared_ptr<const TIniFile>& fichier,
+                              const QString& section) {
+    const TIniFile::TSection* cles = fichier->Section(section);
+    if (!cles || cles->Entrees().empty()) return;
+    sections.push_back({fichier, cles, section, QLatin1Char('<') + section + QLatin1Char('_')});
+    // What was set before under one of the section's tags gives way to the file's value.
+    for (auto it = valeurs.begin(); it != valeurs.end();)
+        it = ValeurFichier(it.key()) ? valeurs.erase(it) : std::next(it);
+    // Every tag of the file starts with "<" and ends with ">": only a key holding a ">"
+    // makes a longer one.
+    for (const auto& [cle, valeur] : cles->Entrees())
+        if (std::find(cle.begin(), cle.end(), u'>') != cle.end())
+            longues.insert(TexteBalise(section, cle));
+    ordonnee = false;
 }
 
 QString TBalises::Valeur(const QString& balise) {
-    const qsizetype avant = valeurs.size();
-    QString& valeur = valeurs[balise];
-    if (valeurs.size() != avant) {
-        valeur = QStringLiteral("");
-        Ajoutee(balise);
-    }
-    return valeur;
+    if (const auto it = valeurs.constFind(balise); it != valeurs.cend()) return *it;
+    if (const QStringView* valeur = ValeurFichier(balise)) return Coupee(*valeur);
+    const QString vide = QStringLiteral("");
+    valeurs.insert(balise, vide);
+    Ajoutee(balise);
+    return vide;
+}
+
+QString TBalises::ValeurDe(const QString& balise) const {
+    if (const auto it = valeurs.constFind(balise); it != valeurs.cend()) return *it;
+    if (const QStringView* valeur = ValeurFichier(balise)) return Coupee(*valeur);
+    return QString();
 }
 
 const TBalises::TEntrees& TBalises::Entrees() const {
     if (!ordonnee) {
-        ordre.clear();
-        ordre.reserve(valeurs.size());
+        // The files' sections in the order they were given, then what was set over them.
+        QHash<QString, QString> toutes;
+        for (const TSection& s : sections)
+            for (const auto& [cle, valeur] : s.cles->Entrees())
+                toutes.insert(TexteBalise(s.nom, cle), Coupee(valeur));
         for (auto it = valeurs.cbegin(); it != valeurs.cend(); ++it)
+            toutes.insert(it.key(), it.value());
+        ordre.clear();
+        ordre.reserve(toutes.size());
+        for (auto it = toutes.cbegin(); it != toutes.cend(); ++it)
             ordre.emplace_back(it.key(), it.value());
         std::sort(ordre.begin(), ordre.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -65,7 +117,7 @@ std::optional<QString> TBalises::Suivante(const std::vector<QStringView>& morcea
     };
     for (const QStringView morceau : morceaux) {
         const QString entiere = morceau.toString();
-        if ((!apres || *apres < entiere) && valeurs.contains(entiere)) retenir(entiere);
+        if ((!apres || *apres < entiere) && Contient(entiere)) retenir(entiere);
         // The longer tags that start with the piece follow one another in the order.
         const auto longue = apres && QStringView(*apres) >= morceau ? longues.upper_bound(*apres)
                                                                     : longues.lower_bound(morceau);

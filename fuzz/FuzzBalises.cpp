@@ -1,10 +1,12 @@
 // Tag replacement: the result is that of replacing every tag in turn, in the dictionary's
 // order (or both pass the bound); it never passes the bound, a text without any tag comes
-// back unchanged, and a tag's value is cut at the bound.
+// back unchanged, and a tag's value is cut at the bound. The same lines read as a
+// parameter file's [Client] section give the tags and results of its keys set one by one.
 //
 // Input: lines; the first is the text, the others "tag=value" entries (a value's "\n" is
 // written "\\n"; a digit after "*" repeats the value 2^digit times, to reach the bound).
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 #include "envoi/RemplacerBalises.h"
@@ -24,6 +26,33 @@ std::optional<QString> UneParUne(QString texte, const TBalises& balises) {
         texte.replace(balise, valeur);
     }
     return texte;
+}
+
+// The result, or empty when the text passes the bound.
+std::optional<QString> Remplace(const QString& texte, const TBalises& balises) {
+    try {
+        return RemplacerBalises(texte, balises);
+    } catch (const EMessageTropLong&) {
+        return std::nullopt;
+    }
+}
+
+// The lines after the first as the [Client] section of a parameter file: the dictionary
+// that reads the file when asked equals the one given each key in turn.
+void CommeUnFichier(const QString& texte, const QStringList& lignes) {
+    const QString section = QStringLiteral("Client");
+    const auto fichier = std::make_shared<const TIniFile>(
+        TIniFile::DepuisOctets("[Client]\n" + QStringList(lignes.mid(1)).join(u'\n').toUtf8()));
+    TBalises lu, unParUn;
+    lu.Definir(QStringLiteral("<Client_A>"), QStringLiteral("avant"));
+    unParUn.Definir(QStringLiteral("<Client_A>"), QStringLiteral("avant"));
+    lu.DefinirSection(fichier, section);
+    for (const auto& [cle, valeur] : fichier->ReadSectionValues(section))
+        unParUn.Definir(TBalises::TexteBalise(section, cle), valeur);
+    EXIGER(lu.Entrees() == unParUn.Entrees());
+    EXIGER(Remplace(texte, lu) == Remplace(texte, unParUn));
+    for (const auto& [balise, valeur] : unParUn.Entrees())
+        EXIGER(lu.Contient(balise) && lu.ValeurDe(balise) == valeur);
 }
 
 }  // namespace
@@ -59,5 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
         EXIGER(!attendu);
         EXIGER(texte.size() > TBalises::LongueurMaximale || !sansBalise);
     }
+    CommeUnFichier(texte, lignes);
     return 0;
 }

@@ -1,9 +1,16 @@
 #include "platform/TIniFile.h"
 
 #include <QFile>
+#include <QHashFunctions>
 #include <QStringDecoder>
+#include <algorithm>
+#include <bit>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -22,6 +29,24 @@ QString DecoderCp1252(const QByteArray& octets) {
         texte.append(o >= 0x80 && o < 0xA0 ? QChar(Cp1252Haut[o - 0x80]) : QChar(o));
     }
     return texte;
+}
+
+// The place of the first `a` or `b` in d[i, n), n when there is none. A file may hold
+// thousands of lines: eight characters are compared at a time where the processor can.
+qsizetype Prochain(const QChar* d, qsizetype i, qsizetype n, char16_t a, char16_t b) {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi16(static_cast<short>(a));
+    const __m128i vb = _mm_set1_epi16(static_cast<short>(b));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const unsigned masque = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, va), _mm_cmpeq_epi16(v, vb))));
+        if (masque != 0) return i + std::countr_zero(masque) / 2;
+    }
+#endif
+    for (; i < n; ++i)
+        if (d[i] == a || d[i] == b) return i;
+    return n;
 }
 
 QStringView RetirerGuillemets(QStringView valeur) {
@@ -87,16 +112,25 @@ void TIniFile::Analyser(const QByteArray& octets) {
     }
     texte = DecoderTexteIni(octets);
 
-    // Line by line on views of the text, kept as they are: nothing is copied.
-    const QStringView tout(texte);
+    // Line by line on views of the text, kept as they are: nothing is copied. A file may
+    // hold thousands of keys: each line is walked once, its first "=" found on the way.
+    const QChar* const d = texte.constData();
+    const qsizetype n = texte.size();
     TSection* courante = nullptr;
-    for (qsizetype debut = 0; debut <= tout.size();) {
-        qsizetype fin = tout.indexOf(QChar(u'\n'), debut);
-        if (fin < 0) fin = tout.size();
-        const QStringView ligne = tout.mid(debut, fin - debut).trimmed();
+    for (qsizetype debut = 0; debut <= n;) {
+        qsizetype egal = -1, fin = Prochain(d, debut, n, u'\n', u'=');
+        if (fin < n && d[fin] == u'=') {
+            egal = fin;
+            fin = Prochain(d, fin + 1, n, u'\n', u'\n');
+        }
+        // The line without its blanks at either end: [b, e).
+        qsizetype b = debut, e = fin;
         debut = fin + 1;
-        if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
-        if (ligne.front() == u'[') {
+        while (b < e && d[b].isSpace()) ++b;
+        while (e > b && d[e - 1].isSpace()) --e;
+        if (b == e || d[b] == u';' || d[b] == u'#') continue;
+        if (d[b] == u'[') {
+            const QStringView ligne(d + b, e - b);
             const qsizetype finNom = ligne.indexOf(QChar(u']'));
             if (finNom < 0) continue;
             // Every occurrence of a section adds to the same entries.
@@ -109,19 +143,46 @@ void TIniFile::Analyser(const QByteArray& octets) {
             courante = &sections[*it];
             continue;
         }
-        if (!courante) continue;
-        const qsizetype egal = ligne.indexOf(QChar(u'='));
-        if (egal <= 0) continue;
-        const QStringView cle = ligne.left(egal).trimmed();
-        if (cle.isEmpty()) continue;
-        // One hashing of the key: a repeated key finds its place taken and keeps its first
-        // value.
-        const qsizetype avant = courante->places.size();
-        qsizetype& place = courante->places[cle];
-        if (courante->places.size() == avant) continue;
-        place = courante->entrees.size();
-        courante->entrees.emplace_back(cle, RetirerGuillemets(ligne.mid(egal + 1).trimmed()));
+        // A line's first "=" is past its leading blanks: at `b`, the key would be empty.
+        if (!courante || egal <= b) continue;
+        qsizetype finCle = egal;
+        while (finCle > b && d[finCle - 1].isSpace()) --finCle;
+        qsizetype debutValeur = egal + 1;
+        while (debutValeur < e && d[debutValeur].isSpace()) ++debutValeur;
+        courante->entrees.emplace_back(
+            QStringView(d + b, finCle - b),
+            RetirerGuillemets(QStringView(d + debutValeur, e - debutValeur)));
     }
+    for (TSection& section : sections) section.Indexer();
+}
+
+void TIniFile::TSection::Indexer() {
+    // Sized once for every line read: a repeated key finds its first entry's slot taken.
+    std::size_t taille = 16;
+    while (taille < 2 * entrees.size()) taille *= 2;
+    places.assign(taille, 0);
+    std::size_t gardees = 0;
+    for (const auto& entree : entrees) {
+        std::uint32_t& place = places[Place(entree.first)];
+        if (place != 0) continue;
+        entrees[gardees] = entree;
+        place = std::uint32_t(++gardees);
+    }
+    entrees.resize(gardees);
+}
+
+std::size_t TIniFile::TSection::Place(QStringView cle) const {
+    const std::size_t masque = places.size() - 1;
+    for (std::size_t i = qHash(cle, QHashSeed::globalSeed()) & masque;; i = (i + 1) & masque) {
+        const std::uint32_t p = places[i];
+        if (p == 0 || entrees[p - 1].first == cle) return i;
+    }
+}
+
+const QStringView* TIniFile::TSection::Valeur(QStringView cle) const {
+    if (places.empty()) return nullptr;
+    const std::uint32_t p = places[Place(cle)];
+    return p == 0 ? nullptr : &entrees[p - 1].second;
 }
 
 const TIniFile::TSection* TIniFile::Section(const QString& section) const {
@@ -131,10 +192,8 @@ const TIniFile::TSection* TIniFile::Section(const QString& section) const {
 
 QString TIniFile::ReadString(const QString& section, const QString& cle,
                              const QString& defaut) const {
-    if (const TSection* s = Section(section)) {
-        const auto it = s->places.constFind(cle);
-        if (it != s->places.cend()) return s->entrees[*it].second.toString();
-    }
+    if (const TSection* s = Section(section))
+        if (const QStringView* valeur = s->Valeur(cle)) return valeur->toString();
     return defaut;
 }
 qint32 TIniFile::ReadInteger(const QString& section, const QString& cle, qint32 defaut) const {

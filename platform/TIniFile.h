@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,27 @@ class TIniFile {
     // The same as views into Texte(): key and value.
     using TVues = std::vector<std::pair<QStringView, QStringView>>;
 
+    // One section of the file: its keys in file order, each once with its first value, and
+    // their index.
+    class TSection {
+      public:
+        const TVues& Entrees() const { return entrees; }
+        // The key's value, as a view into Texte(); nullptr for an absent key.
+        const QStringView* Valeur(QStringView cle) const;
+
+      private:
+        friend class TIniFile;
+        // Indexes the entries read, keeping each key's first one in file order.
+        void Indexer();
+        // The slot of `places` that holds the key, or the empty one where it would go.
+        std::size_t Place(QStringView cle) const;
+
+        TVues entrees;
+        // Open addressing on the keys' hashes: 0 for an empty slot, else the entry's place
+        // in `entrees` plus one. At most half full.
+        std::vector<std::uint32_t> places;
+    };
+
     // 1 MiB: a host's parameter file is a few kilobytes.
     static constexpr qint64 TailleMaximale = 1024 * 1024;
 
@@ -46,6 +68,9 @@ class TIniFile {
     TEntrees ReadSectionValues(const QString& section) const;
     // The same without copies: views into Texte(), empty for an absent section.
     const TVues& VuesSection(const QString& section) const;
+    // The section (its name matched regardless of letter case), nullptr when absent. It
+    // lives as long as this reader.
+    const TSection* Section(const QString& section) const;
     // The decoded text the views point into. A copy of it shares the same characters, so
     // the views stay valid while any copy lives.
     const QString& Texte() const { return texte; }
@@ -54,13 +79,8 @@ class TIniFile {
     bool TropVolumineux() const { return tropVolumineux; }
 
   private:
-    struct TSection {
-        TVues entrees;                         // in file order, each key with its first value
-        QHash<QStringView, qsizetype> places;  // key -> its place in `entrees`
-    };
     TIniFile() = default;
     void Analyser(const QByteArray& octets);
-    const TSection* Section(const QString& section) const;
 
     QString texte;
     std::vector<TSection> sections;

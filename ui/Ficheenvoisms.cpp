@@ -336,16 +336,9 @@ void TFormEnvoiSMS::LireFichierParametres() {
     // The field starts empty (its sample number is a placeholder), so a file without a
     // number changes no text: the caption still turns red, as for a number emptied.
     edtNumeroChange();
-    balises.Reserver(qsizetype(balises.Nombre()) + parametres.societe.size() +
-                     parametres.dossier.size() + parametres.client.size());
+    // The tags are read from the file when a template asks for them.
     for (const char* section : TParametresHote::SectionsBalises)
-        AjouterBalisesSection(parametres, QLatin1String(section));
-}
-
-void TFormEnvoiSMS::AjouterBalisesSection(const TParametresHote& parametres,
-                                          const QString& section) {
-    for (const auto& [cle, valeur] : parametres.Section(section))
-        balises.Definir(TBalises::TexteBalise(section, cle), valeur);
+        balises.DefinirSection(parametres.fichier, QLatin1String(section));
 }
 
 void TFormEnvoiSMS::combo_apiChange() { ColorerLibelle(label_api, false); }

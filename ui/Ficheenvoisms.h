@@ -16,7 +16,6 @@ class TCategorie;
 class TConfigurationApi;
 class TEnvoiSms;
 class TTemplate;
-struct TParametresHote;
 
 // The send window (mode ENVOI).
 class TFormEnvoiSMS : public QWidget {
@@ -28,7 +27,6 @@ class TFormEnvoiSMS : public QWidget {
     void DefinirFichierParametres(const QString& chemin) { fichierParametres = chemin; }
     void LireFichierParametres();
     // The section's keys of the file read by LireFichierParametres become tags.
-    void AjouterBalisesSection(const TParametresHote& parametres, const QString& section);
     // The opening steps, run once at the first activation.
     void FormActivate();
     // Closes the database and releases the records; run by every close of the window.

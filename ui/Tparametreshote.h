@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 #include "platform/TIniFile.h"
 
@@ -16,9 +17,8 @@ struct TParametresHote {
     qint32 categorie = 0;  // also when the value is not an integer
     QString expediteur = QStringLiteral("");
     QString numero = QStringLiteral("");
-    TCles societe, dossier, client;
-    // The file's decoded text, which the keys' views point into.
-    QString texte;
+    // The file as read: the tag sections' keys are views into its text.
+    std::shared_ptr<const TIniFile> fichier;
 
     // The tag sections, in the order their tags are read.
     static inline const char* const SectionsBalises[] = {"Societe", "Dossier", "Client"};

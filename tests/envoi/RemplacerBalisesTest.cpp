@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "envoi/RemplacerBalises.h"
 
 TEST(RemplacerBalises, ChaqueBaliseRemplaceeParSaValeur) {
@@ -84,4 +86,35 @@ TEST(RemplacerBalises, UnTexteQuiDepasse64KiCaracteresEstRefuse) {
     // A value longer than the bound is cut when it is set.
     balises.Definir("<Client_B>", QString(10'000'000, u'b'));
     EXPECT_EQ(RemplacerBalises("<Client_B>", balises), QString(TBalises::LongueurMaximale, u'b'));
+}
+
+TEST(RemplacerBalises, LesClesDUnFichierValentCellesPoseesUneAUne) {
+    // What the dictionary reads from the file when asked must equal setting each key's tag
+    // in turn: before and after other entries, across sections, with a repeated key, a key
+    // holding a ">", and a value past the bound.
+    const QByteArray octets =
+        "[Client]\nNom=<Dossier_Ref>\nA>b=<Client_Nom>!\nNom=double\n"
+        "[Dossier]\nRef=R-12\nLong=" +
+        QByteArray(TBalises::LongueurMaximale + 10, 'x') + "\n[Societe]\nNom=Parlivo\n";
+    const auto fichier = std::make_shared<const TIniFile>(TIniFile::DepuisOctets(octets));
+    const char* const sections[] = {"Client", "Dossier", "Societe"};
+    TBalises lu, unParUn;
+    for (TBalises* b : {&lu, &unParUn}) b->Definir("<Client_Nom>", "avant");
+    for (const char* section : sections) {
+        lu.DefinirSection(fichier, section);
+        for (const auto& [cle, valeur] : fichier->ReadSectionValues(section))
+            unParUn.Definir(TBalises::TexteBalise(QString::fromLatin1(section), cle), valeur);
+    }
+    for (TBalises* b : {&lu, &unParUn}) b->Definir("<Societe_Nom>", "après");
+
+    EXPECT_EQ(lu.Entrees(), unParUn.Entrees());
+    EXPECT_EQ(lu.Nombre(), 5u);
+    EXPECT_EQ(lu.ValeurDe("<Dossier_Long>").size(), TBalises::LongueurMaximale);
+    for (const QString texte : {"<Client_A>b> <Client_Nom> <Societe_Nom>", "<Client_A>",
+                                "<client_nom> <Client_> <Client_Nom", "<Dossier_Long>"})
+        EXPECT_EQ(RemplacerBalises(texte, lu), RemplacerBalises(texte, unParUn))
+            << texte.toStdString();
+    EXPECT_EQ(RemplacerBalises("<Client_A>b> <Client_Nom>", lu), "R-12! R-12");
+    EXPECT_TRUE(lu.Valeur("<Client_Ville>").isEmpty());
+    EXPECT_TRUE(lu.Contient("<Client_Ville>"));
 }
