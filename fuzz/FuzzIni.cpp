@@ -1,7 +1,9 @@
 // The INI reader: every key listed is found again with its value, once, not empty, the
 // section's values list them in the same order, and sections are found whatever the
-// letter case of their name.
+// letter case of their name. Text without a byte-order mark or zero bytes is decoded as
+// the toolkit's own UTF-8 decoder does, or as Windows-1252 where that one finds an error.
 #include <QSet>
+#include <QStringDecoder>
 
 #include "fuzz/Exiger.h"
 #include "platform/TIniFile.h"
@@ -10,6 +12,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille) {
     const QByteArray octets = Octets(donnees, taille);
     const TIniFile ini = TIniFile::DepuisOctets(octets);
     const QString texte = DecoderTexteIni(octets);
+    if (!octets.startsWith("\xFF\xFE") && !octets.startsWith("\xFE\xFF") &&
+        !octets.contains('\0')) {
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString attendu = utf8.decode(octets);
+        if (utf8.hasError()) {
+            // Windows-1252: a character per byte, the byte itself outside 0x80 to 0x9F.
+            EXIGER(texte.size() == octets.size());
+            for (qsizetype i = 0; i < octets.size(); ++i) {
+                const auto o = static_cast<unsigned char>(octets[i]);
+                if (o < 0x80 || o >= 0xA0) EXIGER(texte[i] == QChar(o));
+            }
+        } else {
+            if (attendu.startsWith(QChar(0xFEFF))) attendu.remove(0, 1);
+            EXIGER(texte == attendu);
+        }
+    }
 
     // Every section name that the text may hold.
     QSet<QString> sections;

@@ -58,6 +58,79 @@ QStringView RetirerGuillemets(QStringView valeur) {
     return valeur;
 }
 
+// UTF-8 as RFC 3629 writes it, into UTF-16: false at the first ill-formed sequence, a
+// sequence cut short at the end of the file included (such a file is Windows-1252 text
+// ending in an accented letter). Runs of ASCII are widened sixteen bytes at a time where
+// the processor can: a parameter file is mostly ASCII.
+bool DecoderUtf8(const QByteArray& octets, QString& texte) {
+    const auto* const o = reinterpret_cast<const unsigned char*>(octets.constData());
+    const qsizetype n = octets.size();
+    // A UTF-8 sequence never gives more UTF-16 units than it has bytes.
+    texte.resize(n);
+    char16_t* const debut = reinterpret_cast<char16_t*>(texte.data());
+    char16_t* s = debut;
+    qsizetype i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        if (i + 16 <= n) {
+            // All sixteen are widened; those from the first non-ASCII byte on are written
+            // over next. The output stays behind the input, so the room is there.
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + i));
+            const __m128i zero = _mm_setzero_si128();
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(s), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(s + 8), _mm_unpackhi_epi8(v, zero));
+            const unsigned masque = static_cast<unsigned>(_mm_movemask_epi8(v));
+            const int ascii = masque == 0 ? 16 : std::countr_zero(masque);
+            s += ascii;
+            i += ascii;
+            if (masque == 0) continue;
+        }
+#endif
+        const unsigned c = o[i];
+        if (c < 0x80) {
+            *s++ = char16_t(c);
+            ++i;
+            continue;
+        }
+        // The lead byte gives the length and the range of the second byte, which rules out
+        // overlong forms, surrogates and code points past U+10FFFF.
+        int suite = 0;
+        unsigned min2 = 0x80, max2 = 0xBF;
+        char32_t point = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            suite = 1;
+            point = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            suite = 2;
+            point = c & 0x0F;
+            if (c == 0xE0) min2 = 0xA0;
+            if (c == 0xED) max2 = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            suite = 3;
+            point = c & 0x07;
+            if (c == 0xF0) min2 = 0x90;
+            if (c == 0xF4) max2 = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + suite >= n) return false;
+        for (int k = 1; k <= suite; ++k) {
+            const unsigned b = o[i + k];
+            if (b < (k == 1 ? min2 : 0x80) || b > (k == 1 ? max2 : 0xBF)) return false;
+            point = (point << 6) | (b & 0x3F);
+        }
+        i += suite + 1;
+        if (point >= 0x10000) {
+            *s++ = QChar::highSurrogate(point);
+            *s++ = QChar::lowSurrogate(point);
+        } else {
+            *s++ = char16_t(point);
+        }
+    }
+    texte.resize(s - debut);
+    return true;
+}
+
 // UTF-16 without a byte-order mark: ASCII text in UTF-16 has a zero byte in every other
 // place, which neither UTF-8 nor Windows-1252 text has. The side that holds more zeros is
 // the high byte.
@@ -81,9 +154,8 @@ QString DecoderTexteIni(const QByteArray& octets) {
         return utf16.decode(octets);  // the BOM is consumed by the decoder
     }
     if (octets.contains('\0')) return DecoderUtf16SansBom(octets);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    QString texte = utf8.decode(octets);
-    if (!utf8.hasError()) {
+    QString texte;
+    if (DecoderUtf8(octets, texte)) {
         if (texte.startsWith(QChar(0xFEFF))) texte.remove(0, 1);
         return texte;
     }

@@ -86,7 +86,9 @@ TEST_F(TIniFileTest, EncodagesDuFichier) {
                                      // without a byte-order mark, told by the zero bytes
                                      utf16le.mid(2), utf16be.mid(2),
                                      // Windows-1252: é = E9, Œ = 8C
-                                     QByteArray("[Client]\r\nNom=H\xE9l\xE8ne \x8Cuvr\xE9\r\n")};
+                                     QByteArray("[Client]\r\nNom=H\xE9l\xE8ne \x8Cuvr\xE9\r\n"),
+                                     // ending in a letter that starts a UTF-8 sequence
+                                     QByteArray("[Client]\r\nNom=H\xE9l\xE8ne \x8Cuvr\xE9")};
     for (const QByteArray& octets : fichiers) {
         const TIniFile ini(Ecrire(octets));
         EXPECT_EQ(ini.ReadString(QStringLiteral("Client"), QStringLiteral("Nom"), {}),
