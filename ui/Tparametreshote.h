@@ -9,7 +9,7 @@
 // the keys of the three tag sections with their values. Each window takes what it uses.
 // A missing or unreadable file reads as empty: empty texts, category 0, no keys.
 struct TParametresHote {
-    // Key and value, in file order, as views into `texte`.
+    // Key and value, in file order, as views into the text of `fichier`.
     using TCles = TIniFile::TVues;
 
     QString agence = QStringLiteral("");
@@ -22,7 +22,8 @@ struct TParametresHote {
 
     // The tag sections, in the order their tags are read.
     static inline const char* const SectionsBalises[] = {"Societe", "Dossier", "Client"};
-    // The keys of one of the tag sections; empty for any other name.
+    // The keys of one of the tag sections; empty for any other name. They live as long as
+    // `fichier`.
     const TCles& Section(const QString& nom) const;
 
     static TParametresHote Lire(const QString& chemin);
