@@ -20,7 +20,12 @@ std::optional<QString> UneParUne(QString texte, const TBalises& balises) {
     if (texte.size() > TBalises::LongueurMaximale) return std::nullopt;
     for (const auto& [balise, valeur] : balises.Entrees()) {
         if (balise.isEmpty()) continue;
-        const qsizetype fois = texte.count(balise);
+        // Occurrences as replace() takes them, left to right without overlapping (count()
+        // would count "aa" three times in "aaaa").
+        qsizetype fois = 0;
+        for (qsizetype i = texte.indexOf(balise); i >= 0;
+             i = texte.indexOf(balise, i + balise.size()))
+            ++fois;
         if (texte.size() + fois * (valeur.size() - balise.size()) > TBalises::LongueurMaximale)
             return std::nullopt;
         texte.replace(balise, valeur);
