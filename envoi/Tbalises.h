@@ -35,8 +35,6 @@ class TBalises {
     void DefinirSection(const std::shared_ptr<const TIniFile>& fichier, const QString& section);
     // The value; an absent tag is first inserted with an empty value.
     QString Valeur(const QString& balise);
-    // Room for this many tags set by Definir.
-    void Reserver(qsizetype nombre) { valeurs.reserve(nombre); }
     bool Contient(const QString& balise) const;
     // Every entry, in order.
     const TEntrees& Entrees() const;

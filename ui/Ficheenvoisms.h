@@ -26,7 +26,6 @@ class TFormEnvoiSMS : public QWidget {
 
     void DefinirFichierParametres(const QString& chemin) { fichierParametres = chemin; }
     void LireFichierParametres();
-    // The section's keys of the file read by LireFichierParametres become tags.
     // The opening steps, run once at the first activation.
     void FormActivate();
     // Closes the database and releases the records; run by every close of the window.
