@@ -352,7 +352,7 @@ void TFicheConfiguration::LireFichierParametres() {
 
 void TFicheConfiguration::ListerBalisesSection(const TParametresHote& parametres,
                                                const QString& section) {
-    listeBalises.AjouterSection(section, parametres.Section(section), parametres.fichier->Texte());
+    listeBalises.AjouterSection(section, parametres.Section(section));
 }
 
 // ---------------------------------------------------------------------------------------
