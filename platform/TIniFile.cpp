@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringView>
+#include <vector>
 
 namespace {
 
@@ -76,28 +77,61 @@ void TIniFile::Analyser(const QByteArray& octets) {
         return;
     }
     const QString texte = DecoderTexteIni(octets);
-    TSection* courante = nullptr;
+
+    // First the lines, then the sections sized once for all their keys: a file may hold
+    // thousands of keys, whose list and index would otherwise grow step by step.
+    struct TLigne {
+        qsizetype section;
+        QStringView cle, valeur;
+    };
+    std::vector<TLigne> lignes;
+    QHash<QString, qsizetype> numeros;  // case-folded name -> place in `tailles`
+    std::vector<qsizetype> tailles;
+    qsizetype courante = -1;
     for (QStringView ligne : QStringView(texte).tokenize(u'\n')) {
         ligne = ligne.trimmed();
         if (ligne.isEmpty() || ligne.front() == u';' || ligne.front() == u'#') continue;
         if (ligne.front() == u'[') {
             const qsizetype finNom = ligne.indexOf(u']');
             if (finNom < 0) continue;
-            // Every occurrence of a section adds to the same entries. Only a new section
-            // moves the others, and `courante` is taken again right after.
-            courante = &sections[ligne.sliced(1, finNom - 1).trimmed().toString().toCaseFolded()];
+            // Every occurrence of a section adds to the same entries.
+            const QString nom = ligne.sliced(1, finNom - 1).trimmed().toString().toCaseFolded();
+            const auto it = numeros.constFind(nom);
+            if (it != numeros.cend()) {
+                courante = *it;
+            } else {
+                courante = qsizetype(tailles.size());
+                numeros.insert(nom, courante);
+                tailles.push_back(0);
+            }
             continue;
         }
         // At 0, the key would be empty.
         const qsizetype egal = ligne.indexOf(u'=');
-        if (!courante || egal <= 0) continue;
-        const QString cle = ligne.first(egal).trimmed().toString();
-        const qsizetype avant = courante->index.size();
-        qsizetype& place = courante->index[cle];
-        if (courante->index.size() == avant) continue;  // a repeated key keeps its first value
-        place = courante->entrees.size();
-        courante->entrees.append(
-            {cle, RetirerGuillemets(ligne.sliced(egal + 1).trimmed()).toString()});
+        if (courante < 0 || egal <= 0) continue;
+        lignes.push_back({courante, ligne.first(egal).trimmed(),
+                          RetirerGuillemets(ligne.sliced(egal + 1).trimmed())});
+        ++tailles[size_t(courante)];
+    }
+
+    // Adding a section may move the others: their places are taken once all are added.
+    sections.reserve(numeros.size());
+    for (auto it = numeros.cbegin(); it != numeros.cend(); ++it) sections[it.key()];
+    std::vector<TSection*> parNumero(tailles.size());
+    for (auto it = numeros.cbegin(); it != numeros.cend(); ++it) {
+        TSection& section = sections[it.key()];
+        section.entrees.reserve(tailles[size_t(*it)]);
+        section.index.reserve(tailles[size_t(*it)]);
+        parNumero[size_t(*it)] = &section;
+    }
+    for (const TLigne& ligne : lignes) {
+        TSection& section = *parNumero[size_t(ligne.section)];
+        const QString cle = ligne.cle.toString();
+        const qsizetype avant = section.index.size();
+        qsizetype& place = section.index[cle];
+        if (section.index.size() == avant) continue;  // a repeated key keeps its first value
+        place = section.entrees.size();
+        section.entrees.append({cle, ligne.valeur.toString()});
     }
 }
 
