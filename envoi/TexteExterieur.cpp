@@ -91,8 +91,13 @@ QString TTexteExterieur::operator()(QString texte) const {
     if (!caracteres.empty()) {
         QString masque;
         qsizetype copie = 0;
+        // Every form of the key's first character begins with it, a backslash, "%" or "+":
+        // the other positions are passed over at once (an answer may be 1 MiB long).
+        const QChar premier = caracteres.front().brute.front();
         for (qsizetype p = 0; p < texte.size();) {
-            const qsizetype fin = FinCle(texte, p);
+            const QChar t = texte[p];
+            const qsizetype fin =
+                t == premier || t == u'\\' || t == u'%' || t == u'+' ? FinCle(texte, p) : -1;
             if (fin <= p) {
                 ++p;
                 continue;
