@@ -2,8 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlResult>
 #include <QVariant>
 #include <algorithm>
@@ -68,6 +71,39 @@ void RegleAttenteSqlite(const QSqlDatabase& base) {
 bool TransactionOuverteSqlite(const QSqlDatabase& base) {
     sqlite3* p = Poignee(base);
     return p && !sqlite3_get_autocommit(p);
+}
+
+QString CauseFichierSqlite(const QSqlDatabase& base, const QSqlError& erreur) {
+    sqlite3* p = Poignee(base);
+    if (!p) return QString();
+    // The driver turns on the extended codes: the error carries one.
+    bool nombre = false;
+    const int code = erreur.nativeErrorCode().toInt(&nombre);
+    if (!nombre) return QString();
+    const char* nom = sqlite3_db_filename(p, "main");
+    if (!nom || !*nom) return QString();
+    const QString fichier = QString::fromUtf8(nom);
+    const QString journal = fichier + QStringLiteral("-journal");
+    const QString dossier = QFileInfo(fichier).absolutePath();
+    if (code == SQLITE_READONLY_DBMOVED)
+        return QStringLiteral(
+                   "le fichier de base de données « %1 » a été supprimé, remplacé ou déplacé "
+                   "depuis que le programme l'a ouvert ; fermez la fenêtre et relancez le "
+                   "programme")
+            .arg(QDir::toNativeSeparators(fichier));
+    // The journal holds the pages a write changes until it is committed; SQLite creates it
+    // beside the file at each write.
+    const bool journalImpossible = code == SQLITE_READONLY_DIRECTORY ||
+                                   (code & 0xFF) == SQLITE_CANTOPEN ||
+                                   ((code & 0xFF) == SQLITE_IOERR && QFileInfo::exists(journal) &&
+                                    !QFileInfo(journal).isFile());
+    if (journalImpossible)
+        return QStringLiteral(
+                   "le journal de la base ne peut pas être créé dans le dossier « %1 » : ce "
+                   "compte doit pouvoir y créer le fichier « %2 », et rien d'autre ne doit "
+                   "porter ce nom")
+            .arg(QDir::toNativeSeparators(dossier), QFileInfo(journal).fileName());
+    return QString();
 }
 
 bool ParcourirBrutSqlite(const QSqlQuery& requete, const std::vector<const char*>& colonnes,

@@ -20,6 +20,14 @@ void RegleAttenteSqlite(const QSqlDatabase& base);
 // the driver is not SQLite's.
 bool TransactionOuverteSqlite(const QSqlDatabase& base);
 
+// For an error of a statement on an SQLite connection, the French sentence of a fault of
+// the base's file that SQLite's extended code tells, naming the file or its folder: the
+// file deleted, replaced or moved since it was opened (SQLITE_READONLY_DBMOVED), or its
+// journal impossible to create beside it (SQLITE_CANTOPEN, SQLITE_READONLY_DIRECTORY, or
+// an I/O error while something other than a file holds the journal's name). Empty for
+// any other error, and on another driver.
+QString CauseFichierSqlite(const QSqlDatabase& base, const QSqlError& erreur);
+
 // Walks the rest of the result of an executed query from the row it stands on, giving
 // the named columns of each row as UTF-8 bytes (a null view for NULL), straight from the
 // engine's statement. Returns false, having read nothing, when that is not possible: the

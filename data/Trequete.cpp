@@ -31,6 +31,10 @@ void TRequete::ParamDate(const QString& nom, const QDateTime& valeur) {
         DefinirParametre(nom, QVariant(valeur.toString(QLatin1String(FormatDateBase))));
 }
 
+void TRequete::ParamNul(const QString& nom) {
+    DefinirParametre(nom, QVariant(QMetaType::fromType<QString>()));
+}
+
 void TRequete::DefinirParametre(const QString& nom, const QVariant& valeur) {
     for (auto& p : parametres) {
         if (p.first == nom) {
@@ -81,10 +85,14 @@ void TRequete::Preparer() {
 int TRequete::ExecSQL() {
     Fermer();
     Preparer();
+    dernierId = QVariant();
     if (!requete.exec())
-        throw EErreurBase(QStringLiteral("Erreur : la requête a échoué : %1")
-                              .arg(TexteMoteur(requete.lastError())));
+        LeverErreurRequete(Connexion(nomConnexion),
+                           QStringLiteral("Erreur : la requête a échoué : %1"),
+                           requete.lastError());
     int n = requete.numRowsAffected();
+    // Only while the statement is still active.
+    dernierId = requete.lastInsertId();
     requete.finish();
     return n;
 }
@@ -93,8 +101,9 @@ void TRequete::Ouvrir() {
     Fermer();
     Preparer();
     if (!requete.exec())
-        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être ouverte : %1")
-                              .arg(TexteMoteur(requete.lastError())));
+        LeverErreurRequete(Connexion(nomConnexion),
+                           QStringLiteral("Erreur : la requête n'a pas pu être ouverte : %1"),
+                           requete.lastError());
     ligne = 0;
     Avancer();
 }

@@ -19,9 +19,10 @@ TTransactionImmediate::TTransactionImmediate(const QString& nomConnexion)
     // under contention; IMMEDIATE waits for it on the busy timeout. On the server, the
     // rows are reserved by the locking reads made inside the transaction.
     if (!q.exec(serveur ? QStringLiteral("START TRANSACTION") : QStringLiteral("BEGIN IMMEDIATE")))
-        throw EErreurBase(
-            QStringLiteral("Erreur : la base de données n'a pas pu être réservée en écriture : %1")
-                .arg(TexteMoteur(q.lastError())));
+        LeverErreurRequete(
+            base,
+            QStringLiteral("Erreur : la base de données n'a pas pu être réservée en écriture : %1"),
+            q.lastError());
     enCours = true;
     NoterTransactionMariadb(base, true);
 }
@@ -41,9 +42,9 @@ void TTransactionImmediate::Valider() {
     VerifierOuverte(base);
     QSqlQuery q(base);
     if (!q.exec(QStringLiteral("COMMIT")))
-        throw EErreurBase(
-            QStringLiteral("Erreur : les modifications n'ont pas pu être validées : %1")
-                .arg(TexteMoteur(q.lastError())));
+        LeverErreurRequete(
+            base, QStringLiteral("Erreur : les modifications n'ont pas pu être validées : %1"),
+            q.lastError());
     enCours = false;
     NoterTransactionMariadb(base, false);
 }

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QThread>
-#include <QUrl>
 #include <exception>
 
 #include "data/EErreurBase.h"
@@ -12,10 +11,10 @@
 #include "data/Thistorique.h"
 #include "envoi/RemplacerBalises.h"
 #include "envoi/ReponseService.h"
+#include "envoi/TexteExterieur.h"
 #include "envoi/UrlEnvoi.h"
 #include "platform/ClientHttp.h"
 #include "platform/Dialogues.h"
-#include "platform/EncodageRequete.h"
 #include "platform/JournalSysteme.h"
 #include "platform/Sablier.h"
 
@@ -26,28 +25,6 @@ const TEntetesHttp EntetesEnvoi = {
     {"User-Agent", "Mozilla/5.0 (Windows NT 6.1; WOW64; rv:12.0) Gecko/20100101 Firefox/12.0"},
     {"Content-Type", "application/json"},
     {"Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"},
-};
-
-// An outcome is stored and shown cut to this length: a service's answer may be long.
-constexpr qsizetype LongueurMaximaleEtat = 2000;
-
-// A text that comes from the service, as it may be shown and stored: the service key,
-// if the service echoes it, masked (as typed and as encoded in a URL), then cut.
-class TTexteExterieur {
-  public:
-    explicit TTexteExterieur(const QString& cle) {
-        // A key of one to three characters would mask ordinary words: such a key is no
-        // secret worth it.
-        if (cle.size() < 4) return;
-        formes << cle << QString::fromLatin1(QUrl::toPercentEncoding(cle)) << EncoderValeur(cle);
-    }
-    QString operator()(QString texte) const {
-        for (const QString& forme : formes) texte.replace(forme, QStringLiteral("****"));
-        return texte.left(LongueurMaximaleEtat);
-    }
-
-  private:
-    QStringList formes;
 };
 
 bool Contient(const QString& texte, const char* mot) {
@@ -62,8 +39,11 @@ bool BaseOccupee(const QString& texte) {
 }
 
 // Why the history cannot be written, in French first, the engine's text after.
-QString CauseEcriture(QString texte) {
+QString CauseEcriture(const EErreurBase& erreur) {
+    QString texte = QString::fromUtf8(erreur.what());
     if (texte.startsWith(QStringLiteral("Erreur : "))) texte.remove(0, 9);
+    // The file's own faults are told by the data layer from the engine's code.
+    if (dynamic_cast<const EErreurFichierBase*>(&erreur)) return texte;
     const auto contient = [&](const char* mot) { return Contient(texte, mot); };
     QString cause;
     if (BaseOccupee(texte))
@@ -106,25 +86,26 @@ std::optional<QString> TEnvoiSms::Envoyer(
         return std::nullopt;
     }
 
-    THistorique::TNouvelleLigne ligne{
+    const THistorique::TNouvelleLigne ligne{
         .agence = demande.agence,
         .utilisateur = demande.utilisateur,
         .expediteur = demande.expediteur,
         .destinataire = balises.Valeur(QStringLiteral("<Client_Nom>")),
         .numero = numero,
         .message = message,
-        .date_envoi = demande.dateEnvoi,
-        .etat = QString(LongueurMaximaleEtat, u'x')};
-    // No message leaves without its history row: the row is written and taken back first,
-    // so that a base that cannot take it now stops the send here.
+        .date_envoi = demande.dateEnvoi};
+    // No message leaves without its history row: the row is written and committed first,
+    // its state empty ("En cours"), so that a base that cannot take it stops the send
+    // here, and a send cut short (the program killed, the machine stopped) stays listed.
+    qint32 idLigne = 0;
     try {
         TSablier sablier;
-        THistorique::VerifierEcriture(ligne);
+        idLigne = THistorique::AjouterEnCours(ligne);
     } catch (const EErreurBase& e) {
         throw EErreurBase(
             QStringLiteral("Erreur : le SMS n'a pas été envoyé, car l'historique ne peut pas être "
                            "écrit : %1")
-                .arg(CauseEcriture(QString::fromUtf8(e.what()))));
+                .arg(CauseEcriture(e)));
     }
 
     if (debutRequete) debutRequete();
@@ -149,30 +130,31 @@ std::optional<QString> TEnvoiSms::Envoyer(
         JournaliserEnvoi(demande.agence, demande.utilisateur, demande.service.nom(), etat,
                          {demande.service.cle(), message});
 
-    // Written whatever the outcome. The message has left: a base held by another copy is
-    // waited for as long as that copy may hold it; any failure is then told plainly.
-    ligne.etat = etat;
+    // The same row takes the outcome, whatever it is. The message has left: a base held by
+    // another copy is waited for as long as that copy may hold it; any failure is then
+    // told plainly, and the row stays "En cours".
     TSablier sablier;
     QElapsedTimer attente;
     attente.start();
     for (;;) {
         try {
-            THistorique::AjouterHistorique(ligne);
+            THistorique::EnregistrerEtat(idLigne, etat);
             break;
         } catch (const EErreurBase& e) {
             if (BaseOccupee(QString::fromUtf8(e.what())) && attente.elapsed() < DelaiAttenteMs) {
                 QThread::msleep(100);
                 continue;
             }
-            const QString cause = CauseEcriture(QString::fromUtf8(e.what()));
-            MessageDlg(etat == QString::fromUtf8("Envoyé")
-                           ? QStringLiteral("Le SMS a été envoyé mais n'a pas pu être inscrit "
-                                            "dans l'historique : %1")
-                                 .arg(cause)
-                           : QStringLiteral("L'issue de l'envoi n'a pas pu être inscrite dans "
-                                            "l'historique : %1")
-                                 .arg(cause),
-                       TTypeDialogue::Erreur, mbOK);
+            const QString cause = CauseEcriture(e);
+            MessageDlg(
+                (etat == QString::fromUtf8("Envoyé")
+                     ? QStringLiteral(
+                           "Le SMS a été envoyé, mais son issue n'a pas pu être inscrite "
+                           "dans l'historique, où il reste « En cours » : %1")
+                     : QStringLiteral("Le SMS est peut-être parti, et son issue n'a pas pu être "
+                                      "inscrite dans l'historique, où il reste « En cours » : %1"))
+                    .arg(cause),
+                TTypeDialogue::Erreur, mbOK);
             break;
         }
     }
