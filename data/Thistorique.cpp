@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "data/Datamoduleabs.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <exception>
 
 #include "data/EErreurBase.h"
-#include "data/MoteurSqlite.h"
+#include "data/Moteur.h"
 #include "data/Tconfigurationapi.h"
 #include "data/Thistorique.h"
 #include "envoi/RemplacerBalises.h"
@@ -50,36 +50,36 @@ class TTexteExterieur {
     QStringList formes;
 };
 
-bool Contient(const QString& texte, const char* mot) {
-    return texte.contains(QLatin1String(mot), Qt::CaseInsensitive);
-}
-
 // Another running copy or workstation holds the base (the file's lock, the server's lock
 // wait or deadlock): worth waiting for, unlike a missing table or right.
-bool BaseOccupee(const QString& texte) {
-    return Contient(texte, "locked") || Contient(texte, "busy") || Contient(texte, "lock wait") ||
-           Contient(texte, "deadlock");
-}
+bool BaseOccupee(const EErreurBase& erreur) { return erreur.Genre() == TGenreErreur::Occupee; }
 
 // Why the history cannot be written, in French first, the engine's text after.
-QString CauseEcriture(QString texte) {
+QString CauseEcriture(const EErreurBase& erreur) {
+    QString texte = QString::fromUtf8(erreur.what());
     if (texte.startsWith(QStringLiteral("Erreur : "))) texte.remove(0, 9);
-    const auto contient = [&](const char* mot) { return Contient(texte, mot); };
     QString cause;
-    if (BaseOccupee(texte))
-        cause = QStringLiteral("la base est utilisée par un autre poste");
-    else if (contient("too long"))
-        cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
-    else if (contient("command denied"))
-        cause = QStringLiteral(
-            "le compte de ce poste n'a pas le droit d'écrire dans "
-            "l'historique");
-    else if (contient("readonly") || contient("read-only"))
-        cause = QStringLiteral("la base est en lecture seule");
-    else if (contient("full"))
-        cause = QStringLiteral("le disque de la base est plein");
-    else if (contient("unable to open"))
-        cause = QStringLiteral("le dossier de la base n'accepte pas l'écriture");
+    switch (erreur.Genre()) {
+        case TGenreErreur::Occupee:
+            cause = QStringLiteral("la base est utilisée par un autre poste");
+            break;
+        case TGenreErreur::TexteTropLong:
+            cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
+            break;
+        case TGenreErreur::DroitManquant:
+            cause = QStringLiteral(
+                "le compte de ce poste n'a pas le droit d'écrire dans "
+                "l'historique");
+            break;
+        case TGenreErreur::LectureSeule:
+            cause = QStringLiteral("la base est en lecture seule");
+            break;
+        case TGenreErreur::DisquePlein:
+            cause = QStringLiteral("le disque de la base est plein");
+            break;
+        default:
+            break;
+    }
     return cause.isEmpty() ? texte : cause + QStringLiteral(" (") + texte + QLatin1Char(')');
 }
 
@@ -124,7 +124,8 @@ std::optional<QString> TEnvoiSms::Envoyer(
         throw EErreurBase(
             QStringLiteral("Erreur : le SMS n'a pas été envoyé, car l'historique ne peut pas être "
                            "écrit : %1")
-                .arg(CauseEcriture(QString::fromUtf8(e.what()))));
+                .arg(CauseEcriture(e)),
+            e);
     }
 
     if (debutRequete) debutRequete();
@@ -160,11 +161,11 @@ std::optional<QString> TEnvoiSms::Envoyer(
             THistorique::AjouterHistorique(ligne);
             break;
         } catch (const EErreurBase& e) {
-            if (BaseOccupee(QString::fromUtf8(e.what())) && attente.elapsed() < DelaiAttenteMs) {
+            if (BaseOccupee(e) && attente.elapsed() < DelaiAttenteMs) {
                 QThread::msleep(100);
                 continue;
             }
-            const QString cause = CauseEcriture(QString::fromUtf8(e.what()));
+            const QString cause = CauseEcriture(e);
             MessageDlg(etat == QString::fromUtf8("Envoyé")
                            ? QStringLiteral("Le SMS a été envoyé mais n'a pas pu être inscrit "
                                             "dans l'historique : %1")
