@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "data/Datamoduleabs.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 namespace {
 

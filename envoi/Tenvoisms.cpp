@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "data/EErreurBase.h"
-#include "data/MoteurSqlite.h"
+#include "data/Moteur.h"
 #include "data/Tconfigurationapi.h"
 #include "data/Thistorique.h"
 #include "envoi/RemplacerBalises.h"
@@ -27,39 +27,38 @@ const TEntetesHttp EntetesEnvoi = {
     {"Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"},
 };
 
-bool Contient(const QString& texte, const char* mot) {
-    return texte.contains(QLatin1String(mot), Qt::CaseInsensitive);
-}
-
 // Another running copy or workstation holds the base (the file's lock, the server's lock
 // wait or deadlock): worth waiting for, unlike a missing table or right.
-bool BaseOccupee(const QString& texte) {
-    return Contient(texte, "locked") || Contient(texte, "busy") || Contient(texte, "lock wait") ||
-           Contient(texte, "deadlock");
-}
+bool BaseOccupee(const EErreurBase& erreur) { return erreur.Genre() == TGenreErreur::Occupee; }
 
 // Why the history cannot be written, in French first, the engine's text after.
 QString CauseEcriture(const EErreurBase& erreur) {
     QString texte = QString::fromUtf8(erreur.what());
     if (texte.startsWith(QStringLiteral("Erreur : "))) texte.remove(0, 9);
     // The file's own faults are told by the data layer from the engine's code.
-    if (dynamic_cast<const EErreurFichierBase*>(&erreur)) return texte;
-    const auto contient = [&](const char* mot) { return Contient(texte, mot); };
+    if (erreur.Genre() == TGenreErreur::FichierBase) return texte;
     QString cause;
-    if (BaseOccupee(texte))
-        cause = QStringLiteral("la base est utilisée par un autre poste");
-    else if (contient("too long"))
-        cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
-    else if (contient("command denied"))
-        cause = QStringLiteral(
-            "le compte de ce poste n'a pas le droit d'écrire dans "
-            "l'historique");
-    else if (contient("readonly") || contient("read-only"))
-        cause = QStringLiteral("la base est en lecture seule");
-    else if (contient("full"))
-        cause = QStringLiteral("le disque de la base est plein");
-    else if (contient("unable to open"))
-        cause = QStringLiteral("le dossier de la base n'accepte pas l'écriture");
+    switch (erreur.Genre()) {
+        case TGenreErreur::Occupee:
+            cause = QStringLiteral("la base est utilisée par un autre poste");
+            break;
+        case TGenreErreur::TexteTropLong:
+            cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
+            break;
+        case TGenreErreur::DroitManquant:
+            cause = QStringLiteral(
+                "le compte de ce poste n'a pas le droit d'écrire dans "
+                "l'historique");
+            break;
+        case TGenreErreur::LectureSeule:
+            cause = QStringLiteral("la base est en lecture seule");
+            break;
+        case TGenreErreur::DisquePlein:
+            cause = QStringLiteral("le disque de la base est plein");
+            break;
+        default:
+            break;
+    }
     return cause.isEmpty() ? texte : cause + QStringLiteral(" (") + texte + QLatin1Char(')');
 }
 
@@ -105,7 +104,8 @@ std::optional<QString> TEnvoiSms::Envoyer(
         throw EErreurBase(
             QStringLiteral("Erreur : le SMS n'a pas été envoyé, car l'historique ne peut pas être "
                            "écrit : %1")
-                .arg(CauseEcriture(e)));
+                .arg(CauseEcriture(e)),
+            e);
     }
 
     if (debutRequete) debutRequete();
@@ -141,7 +141,7 @@ std::optional<QString> TEnvoiSms::Envoyer(
             THistorique::EnregistrerEtat(idLigne, etat);
             break;
         } catch (const EErreurBase& e) {
-            if (BaseOccupee(QString::fromUtf8(e.what())) && attente.elapsed() < DelaiAttenteMs) {
+            if (BaseOccupee(e) && attente.elapsed() < DelaiAttenteMs) {
                 QThread::msleep(100);
                 continue;
             }
