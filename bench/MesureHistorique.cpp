@@ -50,6 +50,7 @@
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
 #include "data/MoteurMariadb.h"
+#include "data/PiloteMariadb.h"
 #include "data/Requetehistorique.h"
 #include "ui/Tfichehistorique.h"
 #include "ui/Tmodelehistorique.h"
@@ -263,7 +264,7 @@ void PreparerServeur(const QString& socket, int nombre) {
                     "CREATE DATABASE");
     {
         QSqlDatabase outils =
-            QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), QStringLiteral("bench-outils"));
+            QSqlDatabase::addDatabase(NomPiloteMariadb(), QStringLiteral("bench-outils"));
         outils.setDatabaseName(QLatin1String(BaseServeur));
         outils.setUserName(QStringLiteral("root"));
         outils.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socket));
