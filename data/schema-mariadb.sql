@@ -65,8 +65,10 @@ CREATE TABLE Historique (
     INDEX Historique_Recherche (agence, utilisateur, date_creation)
 ) ENGINE = InnoDB DEFAULT CHARSET = utf8mb4 COLLATE = utf8mb4_nopad_bin;
 
--- OnlyOne is deliberately not unique: twin identities must remain storable. Its four
--- columns are at most 191 characters each, so that the key stays within InnoDB's limit.
+-- One row per agency, user, section and key: the primary key keeps two workstations from
+-- storing twin settings, and a cluster needs a primary key on every table to replicate rows.
+-- The four columns are at most 191 characters each, so that the key stays within InnoDB's
+-- limit. OnlyOne stays under its own name for the program's ordered reads.
 CREATE TABLE Parametres (
     agence VARCHAR(191) COLLATE utf8mb4_nopad_bin NOT NULL DEFAULT '',
     utilisateur VARCHAR(191) COLLATE utf8mb4_nopad_bin NOT NULL DEFAULT '',
@@ -86,5 +88,6 @@ CREATE TABLE Parametres (
     valeur_blob LONGBLOB,
     valeur_graphic LONGBLOB,
     valeur_memo MEDIUMTEXT COLLATE utf8mb4_nopad_bin,
+    PRIMARY KEY (agence, utilisateur, section, cle),
     INDEX Parametres_OnlyOne (agence, utilisateur, section, cle)
 ) ENGINE = InnoDB DEFAULT CHARSET = utf8mb4 COLLATE = utf8mb4_nopad_bin;

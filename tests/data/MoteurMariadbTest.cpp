@@ -136,7 +136,8 @@ TEST(MoteurMariadb, ServeurInjoignable) {
 }
 
 // A wrong password, a base the account may not use, a workstation account with only
-// what droits grants: it works; a table changed by hand to another collation is refused.
+// what droits grants: it works; settings without their primary key, or a table changed by
+// hand to another collation, are refused.
 TEST(MoteurMariadb, ComptesEtStructure) {
     TBaseTest base(true, TMoteurTest::Serveur);
     const QString compte = base.CreerComptePoste(QStringLiteral("bon"));
@@ -158,6 +159,10 @@ TEST(MoteurMariadb, ComptesEtStructure) {
     TCategorie categorie(false, "Relances");
     EXPECT_TRUE(categorie.Sauvegarder());
     base.Module().FermerBase();
+
+    base.Executer("ALTER TABLE Parametres DROP PRIMARY KEY");
+    texte = ErreurOuverture(base.Module());
+    EXPECT_TRUE(texte.contains("« Parametres » n'a pas de clé primaire")) << texte.toStdString();
 
     base.Executer("ALTER TABLE Categorie MODIFY nom TEXT COLLATE utf8mb4_general_ci");
     texte = ErreurOuverture(base.Module());

@@ -346,6 +346,10 @@ TEST(Parlivobase, ServeurCreerCopierDroits) {
                                  : QVariant(QMetaType::fromType<QString>()));
             ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
         }
+        ASSERT_TRUE(
+            q.exec("INSERT INTO Parametres (agence, utilisateur, section, cle, "
+                   "valeur_type, valeur_int) VALUES ('AG', 'U', 'Double', 'Cle', "
+                   "'Integer', 1), ('AG', 'U', 'Double', 'Cle', 'Integer', 2)"));
         ASSERT_TRUE(q.exec("COMMIT"));
         ASSERT_TRUE(q.exec("SELECT count(*) FROM Historique") && q.next());
         historique = q.value(0).toInt();
@@ -357,6 +361,19 @@ TEST(Parlivobase, ServeurCreerCopierDroits) {
     Resultat r = Lancer({"creer", ini});
     EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();
     EXPECT_REFUS(Lancer({"creer", ini}), 1, "contient déjà les tables");
+    // Twin settings in the file: refused, named, nothing written.
+    EXPECT_REFUS(Lancer({"copier", fichier, ini}), 1,
+                 "section « Double », clé « Cle », agence « AG », utilisateur « U » : 2 lignes");
+    {
+        QSqlDatabase b = QSqlDatabase::addDatabase("QSQLITE", "copie-doubles");
+        b.setDatabaseName(fichier);
+        ASSERT_TRUE(b.open());
+        ASSERT_TRUE(
+            QSqlQuery(b).exec("DELETE FROM Parametres WHERE section = 'Double' AND "
+                              "valeur_int = 2"));
+        b.close();
+    }
+    QSqlDatabase::removeDatabase("copie-doubles");
     r = Lancer({"copier", fichier, ini});
     ASSERT_EQ(r.statut, 0) << r.erreurs.toStdString();
     EXPECT_TRUE(r.sortie.contains(QStringLiteral("Historique : %1 lignes").arg(historique)))

@@ -111,6 +111,30 @@ void CopierTable(const TConnexionOutil& source, const TConnexionOutil& destinati
                               .arg(table, TexteMoteur(lecture.lastError())));
 }
 
+// The server keeps one setting per agency, user, section and key; a file may hold twins
+// (its index does not forbid them). They are listed so that the user chooses which to
+// keep, rather than the copy stopping on the server's duplicate-key error.
+void RefuserReglagesEnDouble(const TConnexionOutil& source) {
+    QSqlQuery q = source.Executer(QStringLiteral(
+        "SELECT agence, utilisateur, section, cle, count(*) FROM Parametres GROUP BY agence, "
+        "utilisateur, section, cle HAVING count(*) > 1 ORDER BY section, cle, agence, "
+        "utilisateur"));
+    QStringList doubles;
+    while (q.next())
+        doubles << QStringLiteral(
+                       "  section « %1 », clé « %2 », agence « %3 », utilisateur "
+                       "« %4 » : %5 lignes")
+                       .arg(q.value(2).toString(), q.value(3).toString(), q.value(0).toString(),
+                            q.value(1).toString())
+                       .arg(q.value(4).toLongLong());
+    if (!doubles.isEmpty())
+        throw EErreurBase(
+            QStringLiteral("Erreur : %1 contient des réglages en double, que la base du serveur "
+                           "ne peut pas garder (un seul par agence, utilisateur, section et "
+                           "clé) ; rien n'est copié. Gardez une seule ligne de chacun :\n%2")
+                .arg(source.designation, doubles.join(QLatin1Char('\n'))));
+}
+
 }  // namespace
 
 bool TCopieBase::EstConnexion(const QString& chemin) {
@@ -133,6 +157,7 @@ void TCopieBase::Copier(const QString& source, const QString& destination, QText
         throw EErreurBase(
             QStringLiteral("Erreur : le fichier « %1 » est introuvable.").arg(source));
     const TConnexionOutil lecture(source);
+    if (EstConnexion(destination)) RefuserReglagesEnDouble(lecture);
     if (!EstConnexion(destination)) CreerBase(destination);  // refuses an existing file
     const TConnexionOutil ecriture(destination);
     if (EstConnexion(destination)) {
