@@ -147,8 +147,8 @@ std::unique_ptr<TRequete> TDataModuleAbs::CreerRequete() {
     return std::make_unique<TRequete>(nomConnexion);
 }
 
-qint32 TDataModuleAbs::ProchainId(TCurseur& table) {
-    moteur->VerrouillerIdentifiants(Database(), table.TableName);
+std::optional<qint32> TDataModuleAbs::ProchainId(TCurseur& table) {
+    if (moteur->IdentifiantsALInsertion()) return std::nullopt;
     table.AnnulerPlage();
     // The largest value of the first column, read through its index rather than by
     // walking every row.

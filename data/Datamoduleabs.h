@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "data/Champsbase.h"
 #include "data/EErreurBase.h"
@@ -50,7 +51,9 @@ class TDataModuleAbs {
     void OuvrirBase();
     void FermerBase();
     std::unique_ptr<TRequete> CreerRequete();
-    qint32 ProchainId(TCurseur& table);
+    // The id of a new row of `table`, or nothing when the engine gives it at the INSERT
+    // (bind a null id, then read the query's DernierId).
+    std::optional<qint32> ProchainId(TCurseur& table);
 
   private:
     void Connecter();

@@ -58,9 +58,11 @@ class TMoteur {
     virtual bool Rejouable(const QSqlDatabase& base) const = 0;
     virtual bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) const = 0;
 
-    // Inside a transaction: the reservations that keep identifiers and settings unique
-    // across running copies, beyond what the transaction itself holds.
-    virtual void VerrouillerIdentifiants(const QSqlDatabase& base, const QString& table) = 0;
+    // Whether the engine gives new rows their ids itself at the INSERT (a null id bound);
+    // otherwise the data module computes them (ProchainId).
+    virtual bool IdentifiantsALInsertion() const = 0;
+    // Inside a transaction: the reservation that keeps a setting unique across running
+    // copies, beyond what the transaction itself holds.
     virtual void VerrouillerParametre(const QSqlDatabase& base, const QString& agence,
                                       const QString& utilisateur, const QString& section,
                                       const QString& cle) = 0;

@@ -114,10 +114,14 @@ void VerifierStructure(const QSqlDatabase& base, const TServeurMariadb& s) {
                  QStringLiteral("lecture de la structure de la base impossible"));
     while (colonnes.next()) {
         const QString table = colonnes.value(0).toString(), colonne = colonnes.value(1).toString();
-        if (table == QLatin1String("Historique") && colonne == QLatin1String("id") &&
+        // The ids the server gives (the settings have none).
+        if (colonne == QLatin1String(table == QLatin1String("Categorie")  ? "id_categorie"
+                                     : table == QLatin1String("Template") ? "id_template"
+                                                                          : "id") &&
             !colonnes.value(3).toString().contains(QLatin1String("auto_increment")))
-            throw EErreurBase(
-                entete + QStringLiteral("la colonne « Historique.id » n'est pas AUTO_INCREMENT."));
+            throw EErreurBase(entete + QStringLiteral("la colonne « %1.%2 » n'est pas "
+                                                      "AUTO_INCREMENT.")
+                                           .arg(table, colonne));
         if (colonnes.value(2).isNull()) continue;  // numbers and bytes
         const QString attendue = CollationAttendue(table, colonne);
         if (colonnes.value(2).toString() != attendue)
@@ -463,15 +467,6 @@ QString RequeteColonnesIndexMariadb() {
         "AND TABLE_NAME = :Table AND INDEX_NAME = :Nom ORDER BY SEQ_IN_INDEX");
 }
 
-void VerrouillerIdentifiantsMariadb(const QSqlDatabase& base, const QString& table) {
-    if (!EstMariadb(base)) return;
-    // Every row and the gap after the last one: another workstation's same read, and its
-    // INSERT, wait for this transaction's end.
-    QSqlQuery q = Executer(base, QStringLiteral("SELECT * FROM %1 FOR UPDATE").arg(table),
-                           QStringLiteral("réservation de la table « %1 » impossible").arg(table));
-    q.finish();
-}
-
 void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence,
                                  const QString& utilisateur, const QString& section,
                                  const QString& cle) {
@@ -566,10 +561,6 @@ bool TMoteurMariadb::Rejouable(const QSqlDatabase& base) const {
 
 bool TMoteurMariadb::ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) const {
     return ::ConflitDeVerrou(erreur, base);
-}
-
-void TMoteurMariadb::VerrouillerIdentifiants(const QSqlDatabase& base, const QString& table) {
-    VerrouillerIdentifiantsMariadb(base, table);
 }
 
 void TMoteurMariadb::VerrouillerParametre(const QSqlDatabase& base, const QString& agence,

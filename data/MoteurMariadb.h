@@ -92,9 +92,6 @@ void AbandonnerConnexionMariadb(const QSqlDatabase& base, const QString& cause);
 // key order.
 QString RequeteColonnesIndexMariadb();
 
-// Inside a transaction: a locking read of the table's identifiers, so that another
-// workstation computing the next identifier waits until this one has committed.
-void VerrouillerIdentifiantsMariadb(const QSqlDatabase& base, const QString& table);
 // Inside a transaction: a locking read of one setting's identity, for its test-then-write.
 void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence,
                                  const QString& utilisateur, const QString& section,
@@ -122,7 +119,8 @@ class TMoteurMariadb : public TMoteur {
     void RetourArriereEchoue(const QSqlDatabase& base, const QString& cause) override;
     bool Rejouable(const QSqlDatabase& base) const override;
     bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) const override;
-    void VerrouillerIdentifiants(const QSqlDatabase& base, const QString& table) override;
+    // AUTO_INCREMENT: unique across a cluster's nodes without a lock.
+    bool IdentifiantsALInsertion() const override { return true; }
     void VerrouillerParametre(const QSqlDatabase& base, const QString& agence,
                               const QString& utilisateur, const QString& section,
                               const QString& cle) override;

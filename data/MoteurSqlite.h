@@ -57,6 +57,7 @@ class TMoteurSqlite : public TMoteur {
     // The only transactions on the file are the program's: the engine's own state says it.
     bool TransactionDuProgramme(const QSqlDatabase& base) const override;
     void NoterTransaction(const QSqlDatabase&, bool) override {}
+    bool IdentifiantsALInsertion() const override { return false; }
     void RetourArriereEchoue(const QSqlDatabase& base, const QString& cause) override;
     // The busy handler already waits for the other copies.
     bool Rejouable(const QSqlDatabase&) const override { return false; }
@@ -64,7 +65,6 @@ class TMoteurSqlite : public TMoteur {
         return false;
     }
     // BEGIN IMMEDIATE holds the whole file.
-    void VerrouillerIdentifiants(const QSqlDatabase&, const QString&) override {}
     void VerrouillerParametre(const QSqlDatabase&, const QString&, const QString&, const QString&,
                               const QString&) override {}
     QString RequeteColonnesIndex() const override;

@@ -25,9 +25,10 @@ bool TCategorie::SauvegarderUneFois() {
     // running copy cannot take the same identifier in between.
     TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
     const bool nouvelle = Fid_categorie == -1;
+    std::optional<qint32> id;
     try {
         if (nouvelle) {
-            Fid_categorie = DataModuleAbs->ProchainId(DataModuleAbs->tblCategorie);
+            id = DataModuleAbs->ProchainId(DataModuleAbs->tblCategorie);
             requete->SQL << "INSERT INTO Categorie "
                          << " (`id_categorie`, `interne`, `nom`)"
                          << " VALUES "
@@ -38,11 +39,14 @@ bool TCategorie::SauvegarderUneFois() {
                          << "`nom` = :Nom "
                          << "WHERE `id_categorie` = :Id";
         }
-        requete->ParamEntier(QStringLiteral("Id"), Fid_categorie);
+        if (nouvelle)
+            requete->ParamIdentifiant(QStringLiteral("Id"), id);
+        else
+            requete->ParamEntier(QStringLiteral("Id"), Fid_categorie);
         requete->ParamEntier(QStringLiteral("Interne"), Finterne ? 1 : 0);
         requete->ParamTexte(QStringLiteral("Nom"), Fnom);
         const bool resultat = requete->ExecSQL() == 1;
-        if (nouvelle && !resultat) Fid_categorie = -1;
+        if (nouvelle && resultat) Fid_categorie = requete->IdentifiantInsere(id);
         transaction.Valider();
         return resultat;
     } catch (...) {

@@ -43,9 +43,10 @@ bool TConfigurationApi::SauvegarderUneFois() {
     // The identifier scan and the INSERT form one write transaction (see TCategorie).
     TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
     const bool nouveau = Fid == -1;
+    std::optional<qint32> id;
     try {
         if (nouveau) {
-            Fid = DataModuleAbs->ProchainId(DataModuleAbs->tblConfigurationApi);
+            id = DataModuleAbs->ProchainId(DataModuleAbs->tblConfigurationApi);
             requete->SQL << "INSERT INTO ConfigurationApi VALUES"
                          << " (:Id, :Nom, :URL, :License, :Api, :Numero, :Message, :Expediteur, "
                             ":Date, :Format, :Statut)";
@@ -63,7 +64,10 @@ bool TConfigurationApi::SauvegarderUneFois() {
                          << "`statut_ok` = :Statut "
                          << "WHERE `id` = :Id";
         }
-        requete->ParamEntier(QStringLiteral("Id"), Fid);
+        if (nouveau)
+            requete->ParamIdentifiant(QStringLiteral("Id"), id);
+        else
+            requete->ParamEntier(QStringLiteral("Id"), Fid);
         requete->ParamTexte(QStringLiteral("Nom"), Fnom);
         requete->ParamTexte(QStringLiteral("URL"), Furl);
         requete->ParamTexte(QStringLiteral("License"), Fcle);
@@ -75,7 +79,7 @@ bool TConfigurationApi::SauvegarderUneFois() {
         requete->ParamTexte(QStringLiteral("Format"), Fformat_date);
         requete->ParamTexte(QStringLiteral("Statut"), Fstatut_ok);
         const bool resultat = requete->ExecSQL() == 1;
-        if (nouveau && !resultat) Fid = -1;
+        if (nouveau && resultat) Fid = requete->IdentifiantInsere(id);
         transaction.Valider();
         return resultat;
     } catch (...) {

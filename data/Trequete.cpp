@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <limits>
 
 #include "data/Champsbase.h"
 #include "data/Connexionbase.h"
@@ -28,6 +29,24 @@ void TRequete::ParamDate(const QString& nom, const QDateTime& valeur) {
         DefinirParametre(nom, QVariant(QMetaType::fromType<QString>()));
     else
         DefinirParametre(nom, QVariant(valeur.toString(QLatin1String(FormatDateBase))));
+}
+
+void TRequete::ParamIdentifiant(const QString& nom, std::optional<qint32> id) {
+    if (id)
+        ParamEntier(nom, *id);
+    else
+        DefinirParametre(nom, QVariant(QMetaType::fromType<qint32>()));
+}
+
+qint32 TRequete::IdentifiantInsere(std::optional<qint32> id) const {
+    if (id) return *id;
+    bool entier = false;
+    const qint64 donne = dernierId.toLongLong(&entier);
+    if (!entier || donne <= 0 || donne > std::numeric_limits<qint32>::max())
+        throw EErreurBase(
+            QStringLiteral("Erreur : la base n'a pas donné l'identifiant de la "
+                           "ligne ajoutée."));
+    return static_cast<qint32>(donne);
 }
 
 void TRequete::ParamNul(const QString& nom) {

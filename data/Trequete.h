@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,11 @@ class TRequete {
     int ExecSQL();
     // The id the database gave the row the last ExecSQL inserted (invalid when none).
     QVariant DernierId() const { return dernierId; }
+    // Binds the id of a row to insert: `id`, or NULL for the engine to give it.
+    void ParamIdentifiant(const QString& nom, std::optional<qint32> id);
+    // After that INSERT: the id the row received. Raises EErreurBase when the engine gave
+    // none.
+    qint32 IdentifiantInsere(std::optional<qint32> id) const;
 
     // A SELECT: open, walk, read fields by name (case-insensitive), close.
     void Ouvrir();

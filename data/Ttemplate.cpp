@@ -32,9 +32,10 @@ bool TTemplate::SauvegarderUneFois() {
     // The identifier scan and the INSERT form one write transaction (see TCategorie).
     TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
     const bool nouveau = Fid_template == -1;
+    std::optional<qint32> id;
     try {
         if (nouveau) {
-            Fid_template = DataModuleAbs->ProchainId(DataModuleAbs->tblTemplate);
+            id = DataModuleAbs->ProchainId(DataModuleAbs->tblTemplate);
             requete->SQL << "INSERT INTO Template "
                          << " (`id_template`, `agence`, `utilisateur`, `id_categorie`, `nom`, "
                             "`texte`)"
@@ -49,11 +50,14 @@ bool TTemplate::SauvegarderUneFois() {
                          << "`texte` = :Texte "
                          << "WHERE `id_template` = :Id";
         }
-        requete->ParamEntier(QStringLiteral("Id"), Fid_template);
+        if (nouveau)
+            requete->ParamIdentifiant(QStringLiteral("Id"), id);
+        else
+            requete->ParamEntier(QStringLiteral("Id"), Fid_template);
         requete->ParamTexte(QStringLiteral("Nom"), Fnom);
         requete->ParamTexte(QStringLiteral("Texte"), Ftexte);
         const bool resultat = requete->ExecSQL() == 1;
-        if (nouveau && !resultat) Fid_template = -1;
+        if (nouveau && resultat) Fid_template = requete->IdentifiantInsere(id);
         transaction.Valider();
         return resultat;
     } catch (...) {

@@ -11,9 +11,11 @@
 --   does not (written in the README).
 -- Texts that are indexed are VARCHAR (an index needs a bounded key); the others TEXT.
 -- Date-times are text "yyyy-MM-dd hh:mm:ss.zzz", as in the file: same precision, same order.
+-- Ids are given by AUTO_INCREMENT: on a cluster, a MAX + 1 read on each node would give the
+-- same id on every node at once.
 
 CREATE TABLE Categorie (
-    id_categorie INT NOT NULL,
+    id_categorie INT NOT NULL AUTO_INCREMENT,
     interne INT NOT NULL DEFAULT 0,
     nom TEXT COLLATE utf8mb4_nopad_bin,
     PRIMARY KEY (id_categorie),
@@ -21,7 +23,7 @@ CREATE TABLE Categorie (
 ) ENGINE = InnoDB DEFAULT CHARSET = utf8mb4 COLLATE = utf8mb4_nopad_bin;
 
 CREATE TABLE ConfigurationApi (
-    id INT NOT NULL,
+    id INT NOT NULL AUTO_INCREMENT,
     nom VARCHAR(255) COLLATE utf8mb4_nopad_bin,
     url TEXT COLLATE utf8mb4_nopad_bin,
     cle TEXT COLLATE utf8mb4_nopad_bin,
@@ -38,7 +40,7 @@ CREATE TABLE ConfigurationApi (
 ) ENGINE = InnoDB DEFAULT CHARSET = utf8mb4 COLLATE = utf8mb4_nopad_bin;
 
 CREATE TABLE Template (
-    id_template INT NOT NULL,
+    id_template INT NOT NULL AUTO_INCREMENT,
     agence TEXT COLLATE utf8mb4_nopad_bin,
     utilisateur TEXT COLLATE utf8mb4_nopad_bin,
     id_categorie INT NOT NULL DEFAULT 0,

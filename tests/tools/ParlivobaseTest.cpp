@@ -14,6 +14,7 @@
 #include "commun/BaseTest.h"
 #include "data/Datamoduleabs.h"
 #include "data/Fonctions_bd.h"
+#include "data/Tcategorie.h"
 #include "platform/TIniFile.h"
 
 namespace {
@@ -402,9 +403,19 @@ TEST(Parlivobase, ServeurCreerCopierDroits) {
         EXPECT_EQ(q.value(1).toInt(), q.value(0).toInt()) << table;
         EXPECT_EQ(q.value(2).toInt(), 0) << table;
     }
+    // The server's next id follows the largest copied.
+    QSqlQuery plusGrand(a);
+    ASSERT_TRUE(plusGrand.exec("SELECT max(id_categorie) FROM main.Categorie") && plusGrand.next());
+    const int maximum = plusGrand.value(0).toInt();
+    plusGrand = QSqlQuery();
     a.close();
     a = QSqlDatabase();
     QSqlDatabase::removeDatabase("copie-a");
+    serveur.Module().OuvrirBase();
+    TCategorie apres(false, "Après la copie");
+    ASSERT_TRUE(apres.Sauvegarder());
+    EXPECT_GT(apres.id_categorie(), maximum);
+    serveur.Module().FermerBase();
 
     r = Lancer({"droits", ini, "--compte", "poste"});
     EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();

@@ -161,6 +161,10 @@ void TCopieBase::Copier(const QString& source, const QString& destination, QText
     if (!EstConnexion(destination)) CreerBase(destination);  // refuses an existing file
     const TConnexionOutil ecriture(destination);
     if (EstConnexion(destination)) {
+        // The ids are kept: a 0 stays 0 rather than taking the next AUTO_INCREMENT value,
+        // and each table's next value then follows its largest id.
+        ecriture.Executer(QStringLiteral(
+            "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_AUTO_VALUE_ON_ZERO')"));
         QSqlQuery q = ecriture.Executer(QStringLiteral(
             "SELECT count(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND "
             "TABLE_NAME IN ('Categorie', 'ConfigurationApi', 'Historique', 'Parametres', "
