@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QThread>
+#include <algorithm>
 
 namespace {
 // One thread uses it, the user interface's.
@@ -31,8 +32,8 @@ void DetacherMoteur(const QString& nomConnexion) { Moteurs().remove(nomConnexion
 
 void AttendreAvantNouvelEssai(int essai) {
     // Spread out, so that two workstations that collided do not collide again.
-    QThread::msleep(
-        QRandomGenerator::global()->bounded(5u, 20u * static_cast<unsigned>(essai) + 10u));
+    const unsigned plafond = 10u << std::min(essai, 5);  // 20 ms, doubled up to 320 ms
+    QThread::msleep(QRandomGenerator::global()->bounded(5u, plafond));
 }
 
 void ConflitPersistant(const std::exception& erreur) {

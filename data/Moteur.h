@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -92,9 +93,12 @@ TMoteur* ChercherMoteur(const QString& nomConnexion);
 void AttacherMoteur(const QString& nomConnexion, std::shared_ptr<TMoteur> moteur);
 void DetacherMoteur(const QString& nomConnexion);
 
-// How many times a transaction is run at most before the conflict reaches the user.
+// A transaction that met another workstation's is run at least this many times, and again
+// until about this long has passed since the first attempt, before the conflict reaches the
+// user: on a cluster, commits refused for another node's write come quickly and in bursts.
 inline constexpr int EssaisSurConflit = 3;
-// Waits a little, longer at each attempt, before the next one.
+inline constexpr qint64 DureeEssaisSurConflitMs = 2000;
+// Waits a random while, longer at each attempt, before the next one.
 void AttendreAvantNouvelEssai(int essai);
 // The error given to the user after the last attempt.
 [[noreturn]] void ConflitPersistant(const std::exception& erreur);
@@ -107,12 +111,15 @@ auto RejouerSurConflit(const QString& nomConnexion, F&& travail) -> decltype(tra
     TMoteur& moteur = MoteurDe(nomConnexion);
     const QSqlDatabase base = QSqlDatabase::database(nomConnexion, false);
     if (!moteur.Rejouable(base)) return travail();
+    QElapsedTimer depuis;
+    depuis.start();
     for (int essai = 1;; ++essai) {
         try {
             return travail();
         } catch (const std::exception& e) {
             if (!moteur.ConflitDeVerrou(e, base)) throw;
-            if (essai >= EssaisSurConflit) ConflitPersistant(e);
+            if (essai >= EssaisSurConflit && depuis.elapsed() >= DureeEssaisSurConflitMs)
+                ConflitPersistant(e);
         }
         AttendreAvantNouvelEssai(essai);
     }

@@ -281,8 +281,21 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
             perte = QStringLiteral("transaction ouverte en dehors du programme");
         else if (mysql_ping(poignee) == 0)
             return;
-        else
+        else {
+            const int code = static_cast<int>(mysql_errno(poignee));
             perte = QString::fromUtf8(mysql_error(poignee));
+            // A cluster node that aborted the transaction under the program says so at the
+            // next command, even a ping: the server has rolled it back and the connection
+            // is sound; the operation that relied on it is run again.
+            if (GenreErreurMariadb(code) == TGenreErreur::Occupee && mysql_ping(poignee) == 0) {
+                if (EnTransaction().remove(base.connectionName()))
+                    throw EErreurBase(QStringLiteral("Erreur : la transaction a été annulée par "
+                                                     "le serveur : %1")
+                                          .arg(perte),
+                                      TGenreErreur::Occupee, code);
+                return;
+            }
+        }
     }
     const auto serveur = Serveurs().constFind(base.connectionName());
     if (serveur == Serveurs().constEnd()) return;
