@@ -20,6 +20,7 @@
 
 #include "data/Connexionbase.h"
 #include "data/EErreurBase.h"
+#include "data/GreffonsMariadb.h"
 #include "platform/TIniFile.h"
 
 namespace {
@@ -84,6 +85,7 @@ QString Requise(const TIniFile& ini, const QString& fichier, const QString& cle)
 QString VerifierCertificat(const TServeurMariadb& s) {
     MYSQL* m = mysql_init(nullptr);
     if (!m) return QStringLiteral("mémoire insuffisante");
+    DefinirDossierGreffons(m);
     const unsigned int delai = DelaiConnexionServeurS;
     const my_bool oui = 1;
     const QByteArray ca = QFile::encodeName(s.autoriteTls);

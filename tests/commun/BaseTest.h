@@ -140,8 +140,8 @@ class TServeurPrive {
     QString Socket() const;
     QString Fichier(const QString& nom) const;
     void Arreter();
-    void Demarrer();            // again, with the same data
-    void Signaler(int signal);  // SIGSTOP freezes it, SIGCONT wakes it
+    void Demarrer();        // again, with the same data
+    void Figer(bool fige);  // freezes it (SIGSTOP), or wakes it (SIGCONT)
 
   private:
     void Script(const QStringList& arguments);

@@ -309,7 +309,7 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
         int delaiS;
     } cas[] = {
         {[&] { serveur.Arreter(); }, [&] { serveur.Demarrer(); }, DelaiConnexionServeurS},
-        {[&] { serveur.Signaler(SIGSTOP); }, [&] { serveur.Signaler(SIGCONT); },
+        {[&] { serveur.Figer(true); }, [&] { serveur.Figer(false); },
          DelaiReponseServeurS + DelaiConnexionServeurS + 3},
     };
     int id = 2;
