@@ -57,7 +57,9 @@
 
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/GreffonsMariadb.h"
 #include "data/MoteurMariadb.h"
+#include "data/PiloteMariadb.h"
 #include "data/Requetehistorique.h"
 #include "ui/Tfichehistorique.h"
 #include "ui/Tmodelehistorique.h"
@@ -224,6 +226,7 @@ void ExecuterServeur(MYSQL* m, const QByteArray& sql, const char* quoi) {
 MYSQL* ConnecterServeur(const QString& socket, const char* base) {
     MYSQL* m = mysql_init(nullptr);
     if (!m) throw std::runtime_error("mysql_init");
+    DefinirDossierGreffons(m);
     const QByteArray s = QFile::encodeName(socket);
     if (!mysql_real_connect(m, nullptr, "root", nullptr, base, 0, s.constData(), 0))
         EchouerServeur(m, "connexion au serveur");
@@ -271,7 +274,7 @@ void PreparerServeur(const QString& socket, int nombre) {
                     "CREATE DATABASE");
     {
         QSqlDatabase outils =
-            QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), QStringLiteral("bench-outils"));
+            QSqlDatabase::addDatabase(NomPiloteMariadb(), QStringLiteral("bench-outils"));
         outils.setDatabaseName(QLatin1String(BaseServeur));
         outils.setUserName(QStringLiteral("root"));
         outils.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socket));

@@ -1,7 +1,7 @@
 #include "data/Connexionbase.h"
 
 #include "data/EErreurBase.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 QSqlDatabase Connexion(const QString& nomConnexion) {
     return QSqlDatabase::database(nomConnexion, false);
@@ -9,12 +9,24 @@ QSqlDatabase Connexion(const QString& nomConnexion) {
 
 void VerifierOuverte(const QSqlDatabase& base) {
     // A server may have dropped the connection since the last operation.
-    RetablirConnexionMariadb(base);
+    if (TMoteur* moteur = ChercherMoteur(base.connectionName())) moteur->Retablir(base);
     if (!base.isValid() || !base.isOpen())
         throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
 }
 
+EErreurBase ErreurMoteur(const QSqlDatabase& base, const QSqlError& erreur, const QString& debut) {
+    const int code = erreur.nativeErrorCode().toInt();
+    const TMoteur* moteur = ChercherMoteur(base.connectionName());
+    // A fault of the base's file itself gets its own sentence, naming the file or folder.
+    const QString cause = moteur ? moteur->CauseFichier(base, erreur) : QString();
+    if (!cause.isEmpty())
+        return EErreurBase(QStringLiteral("Erreur : %1 (%2)").arg(cause, TexteMoteur(erreur)),
+                           TGenreErreur::FichierBase, code);
+    return EErreurBase(debut + TexteMoteur(erreur),
+                       moteur ? moteur->Genre(code) : TGenreErreur::Autre, code);
+}
+
 QString TexteMoteur(const QSqlError& erreur) {
-    QString texte = TexteErreurMariadb(erreur).trimmed();
+    QString texte = erreur.text().trimmed();
     return texte.isEmpty() ? QStringLiteral("erreur inconnue") : texte;
 }

@@ -1,20 +1,11 @@
 #include "data/Datamoduleabs.h"
 
-#include <QtGlobal>
-#ifdef Q_OS_WIN
-extern Q_CORE_EXPORT int qt_ntfs_permission_lookup;
-#else
-#include <unistd.h>
-#endif
-
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUrl>
 #include <algorithm>
 #include <limits>
 
@@ -34,30 +25,6 @@ QString NomConnexionLibre() {
         if (!QSqlDatabase::contains(nom)) return nom;
     }
 }
-
-// What to ask the administrator for when this account cannot read and write the database
-// file or create the journal beside it in its folder; empty when both rights are there.
-QString DroitManquant(const QString& chemin) {
-    const QFileInfo fichier(chemin);
-#ifdef Q_OS_WIN
-    // Windows rights are access lists, which Qt reads only while this counter is raised
-    // (through the wide-character API).
-    ++qt_ntfs_permission_lookup;
-    const bool ok = fichier.isReadable() && fichier.isWritable() &&
-                    QFileInfo(fichier.canonicalPath()).isWritable();
-    --qt_ntfs_permission_lookup;
-    if (ok) return {};
-    return QStringLiteral(
-        "Demandez à l'administrateur de donner à ce compte l'autorisation "
-        "« Modification » sur ce dossier.");
-#else
-    if (access(QFile::encodeName(chemin).constData(), R_OK | W_OK) == 0 &&
-        access(QFile::encodeName(fichier.canonicalPath()).constData(), W_OK | X_OK) == 0)
-        return {};
-    return QStringLiteral("Demandez à l'administrateur de l'ajouter au groupe « %1 ».")
-        .arg(fichier.group());
-#endif
-}
 }  // namespace
 
 TDataModuleAbs::TDataModuleAbs(const QString& dossier, const QString& nomFichier,
@@ -72,15 +39,21 @@ TDataModuleAbs::TDataModuleAbs(const QString& dossier, const QString& nomFichier
       nomConnexion(tblHistorique.NomConnexion()) {
     // connexion.ini beside the executable sends every copy to the server it names;
     // without it, sms.abs as always. Its content is read at opening, where an error shows.
-    const bool serveur = nomFichier.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) ||
-                         (connexionPossible && QFileInfo::exists(CheminConnexion()));
-    QSqlDatabase::addDatabase(serveur ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE"),
-                              nomConnexion);
+    // The engine is chosen here, once.
+    serveur = nomFichier.endsWith(QLatin1String(".ini"), Qt::CaseInsensitive) ||
+              (connexionPossible && QFileInfo::exists(CheminConnexion()));
+    if (serveur)
+        moteur = std::make_shared<TMoteurMariadb>();
+    else
+        moteur = std::make_shared<TMoteurSqlite>();
+    AttacherMoteur(nomConnexion, moteur);
+    QSqlDatabase::addDatabase(moteur->NomPilote(), nomConnexion);
 }
 
 TDataModuleAbs::~TDataModuleAbs() {
     FermerBase();
     QSqlDatabase::removeDatabase(nomConnexion);
+    DetacherMoteur(nomConnexion);
 }
 
 QSqlDatabase TDataModuleAbs::Database() const { return Connexion(nomConnexion); }
@@ -99,71 +72,18 @@ QString TDataModuleAbs::CheminConnexion() const {
     return QDir(d).absoluteFilePath(QLatin1String(NomFichierConnexion));
 }
 
-bool TDataModuleAbs::SurServeur() const { return EstMariadb(Database()); }
+bool TDataModuleAbs::SurServeur() const { return serveur; }
 
-QString TDataModuleAbs::NomUri(const QString& chemin) {
-    // Without the encoding, a "#" or "?" in a folder name would cut "?mode=rw" off and
-    // SQLite would create the file.
-    return QStringLiteral("file:") +
-           QString::fromLatin1(QUrl::toPercentEncoding(chemin, QByteArrayLiteral("/"))) +
-           QStringLiteral("?mode=rw");
-}
+QString TDataModuleAbs::NomUri(const QString& chemin) { return NomUriSqlite(chemin); }
 
 void TDataModuleAbs::Connecter() {
     QSqlDatabase base = Database();
     if (base.isOpen()) return;
-    if (EstMariadb(base)) {
-        // Never sms.abs instead: a server was asked for.
-        OuvrirMariadb(base, LireConnexionIni(CheminConnexion()));
-        return;
-    }
     if (!base.isValid())
         throw EErreurBase(QStringLiteral("Erreur : le pilote de base de données n'est pas "
                                          "installé (%1).")
                               .arg(base.driverName()));
-    const QString chemin = CheminFichier();
-    base.setDatabaseName(NomUri(chemin));
-    base.setConnectOptions(
-        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(DelaiAttenteMs));
-    if (!base.open()) {
-        QString moteur = TexteMoteur(base.lastError());
-        base.close();
-        if (!QFileInfo::exists(chemin))
-            throw EErreurBase(
-                QStringLiteral("Erreur : le fichier de base de données « %1 » est introuvable : %2")
-                    .arg(QDir::toNativeSeparators(chemin), moteur));
-        // SQLite says only "unable to open": name a missing right, which a user can act on.
-        if (const QString droit = DroitManquant(chemin); !droit.isEmpty())
-            throw EErreurBase(
-                QStringLiteral("Erreur : accès refusé au fichier de base de données « %1 » : ce "
-                               "compte doit pouvoir lire et écrire ce fichier et son dossier. %2")
-                    .arg(QDir::toNativeSeparators(chemin), droit));
-        throw EErreurBase(
-            QStringLiteral("Erreur : le fichier de base de données « %1 » ne peut pas être "
-                           "ouvert : %2")
-                .arg(QDir::toNativeSeparators(chemin), moteur));
-    }
-    QSqlQuery q(base);
-    // Several running copies share the file: wait for the others instead of failing.
-    bool ok = q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(DelaiAttenteMs));
-    RegleAttenteSqlite(base);
-    // SQLite opens any file; only the first read tells whether it is a database. It may
-    // wait for another copy that holds the file.
-    if (ok) ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    if (!ok) {
-        QString moteur = TexteMoteur(q.lastError());
-        const int code = q.lastError().nativeErrorCode().toInt() & 0xFF;
-        q = QSqlQuery();
-        base.close();
-        if (code == 5 || code == 6)  // SQLITE_BUSY, SQLITE_LOCKED
-            throw EErreurBase(
-                QStringLiteral("Erreur : la base de données « %1 » est utilisée par un autre "
-                               "poste ; réessayez dans un instant (%2)")
-                    .arg(QDir::toNativeSeparators(chemin), moteur));
-        throw EErreurBase(QStringLiteral("Erreur : le fichier « %1 » n'est pas une base de données "
-                                         "utilisable : %2")
-                              .arg(QDir::toNativeSeparators(chemin), moteur));
-    }
+    moteur->Ouvrir(base, serveur ? CheminConnexion() : CheminFichier());
 }
 
 void TDataModuleAbs::OuvrirBase() {
@@ -218,7 +138,7 @@ void TDataModuleAbs::FermerBase() {
     tblParametres.Fermer();
     tblTemplate.Fermer();
     QSqlDatabase base = Database();
-    OublierConnexionMariadb(base);
+    moteur->Oublier(base);
     if (base.isValid()) base.close();
 }
 
@@ -228,7 +148,7 @@ std::unique_ptr<TRequete> TDataModuleAbs::CreerRequete() {
 }
 
 qint32 TDataModuleAbs::ProchainId(TCurseur& table) {
-    VerrouillerIdentifiantsMariadb(Database(), table.TableName);
+    moteur->VerrouillerIdentifiants(Database(), table.TableName);
     table.AnnulerPlage();
     // The largest value of the first column, read through its index rather than by
     // walking every row.

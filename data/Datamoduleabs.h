@@ -6,11 +6,15 @@
 
 #include "data/Champsbase.h"
 #include "data/EErreurBase.h"
+#include "data/Moteur.h"
 #include "data/Tcurseur.h"
 #include "data/Trequete.h"
 #include "data/Ttransactionimmediate.h"
 
-// The data module: the one connection to sms.abs and the five table cursors.
+// The data module: the one connection to its base and the five table cursors. The base is
+// sms.abs (SQLite) beside the executable, or the MariaDB server a connexion.ini beside it
+// names; the module chooses that engine when it is created, and everything below it asks
+// the engine through the seam of Moteur.h.
 class TDataModuleAbs {
   public:
     // dossier: the folder that holds sms.abs; empty means the executable's folder.
@@ -53,6 +57,8 @@ class TDataModuleAbs {
     QString dossier;
     QString nomFichier;
     QString nomConnexion;
+    bool serveur = false;
+    std::shared_ptr<TMoteur> moteur;
 };
 
 // The one global instance; set by start-up (and by tests).

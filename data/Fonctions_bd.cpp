@@ -2,7 +2,7 @@
 
 #include "data/Connexionbase.h"
 #include "data/Datamoduleabs.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 const QString TypeString = QStringLiteral("STRING");
 const QString TypeShortInt = QStringLiteral("SHORTINT");
@@ -99,8 +99,9 @@ bool EcrireParametreEntier(TCurseur& table, const QString& agence, const QString
     // test wait; a deadlock between two first writes runs the whole again.
     return RejouerSurConflit(table.NomConnexion(), [&] {
         TTransactionImmediate transaction(table.NomConnexion());
-        VerrouillerParametreMariadb(Connexion(table.NomConnexion()), agence, utilisateur, section,
-                                    cle);
+        MoteurDe(table.NomConnexion())
+            .VerrouillerParametre(Connexion(table.NomConnexion()), agence, utilisateur, section,
+                                  cle);
         const bool resultat =
             ExisteParametreEntier(table, agence, utilisateur, section, cle)
                 ? ModifierParametreEntier(table, agence, utilisateur, section, cle, valeur)

@@ -8,26 +8,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringDecoder>
-#include <QThread>
 #include <QVariant>
 #include <memory>
 
 #include "data/Connexionbase.h"
 #include "data/EErreurBase.h"
-#include "data/GreffonsMariadb.h"
+#include "data/PiloteMariadb.h"
 #include "platform/TIniFile.h"
 
 namespace {
 
 const QString SectionServeur = QStringLiteral("Serveur");
-const QString TransactionPerdue = QStringLiteral("perdue pendant l'opération");
-const QString NonRetablie = QStringLiteral("n'a pas pu être rétablie");
 
 // What each open connection was opened with, to open it again after a loss; and which
 // connections are inside a transaction. One thread uses them, the user interface's.
@@ -47,12 +43,8 @@ QHash<QString, QString>& Perdues() {
 }
 
 MYSQL* PoigneeMariadb(const QSqlDatabase& base) {
-    if (!base.isOpen() || !base.driver()) return nullptr;
-    const QVariant h = base.driver()->handle();
-    if (!h.isValid() ||
-        (qstrcmp(h.typeName(), "MYSQL*") != 0 && qstrcmp(h.typeName(), "st_mysql*") != 0))
-        return nullptr;
-    return *static_cast<MYSQL* const*>(h.data());
+    const auto* pilote = qobject_cast<const TPiloteMariadb*>(base.driver());
+    return pilote && base.isOpen() ? pilote->Poignee() : nullptr;
 }
 
 // Exact comparisons and code-point order, as in sms.abs; the two columns that the history
@@ -80,36 +72,18 @@ QString Requise(const TIniFile& ini, const QString& fichier, const QString& cle)
     return valeur;
 }
 
-// libmariadb itself, with the server's certificate verified against the CA file: Qt's
-// driver can ask for TLS but not for that verification.
-QString VerifierCertificat(const TServeurMariadb& s) {
-    MYSQL* m = mysql_init(nullptr);
-    if (!m) return QStringLiteral("mémoire insuffisante");
-    DefinirDossierGreffons(m);
-    const unsigned int delai = DelaiConnexionServeurS;
-    const my_bool oui = 1;
-    const QByteArray ca = QFile::encodeName(s.autoriteTls);
-    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &delai);
-    mysql_options(m, MYSQL_OPT_SSL_CA, ca.constData());
-    mysql_options(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &oui);
-    mysql_options(m, MYSQL_OPT_SSL_ENFORCE, &oui);
-    const QByteArray hote = s.hote.toUtf8(), utilisateur = s.utilisateur.toUtf8(),
-                     mdp = s.motDePasse.toUtf8(), socket = QFile::encodeName(s.socket);
-    QString erreur;
-    if (!mysql_real_connect(m, s.socket.isEmpty() ? hote.constData() : nullptr,
-                            utilisateur.constData(), mdp.constData(), nullptr,
-                            static_cast<unsigned>(s.port),
-                            s.socket.isEmpty() ? nullptr : socket.constData(), 0))
-        erreur = QString::fromUtf8(mysql_error(m));
-    mysql_close(m);
-    return erreur;
+// The server's error after `debut`, with its kind (the connection may be one no data
+// module made: the tools').
+EErreurBase ErreurServeur(const QSqlError& erreur, const QString& debut) {
+    const int code = erreur.nativeErrorCode().toInt();
+    return EErreurBase(debut + TexteMoteur(erreur), GenreErreurMariadb(code), code);
 }
 
 QSqlQuery Executer(const QSqlDatabase& base, const QString& texte, const QString& quoi) {
     QSqlQuery q(base);
     q.setForwardOnly(true);
     if (!q.exec(texte))
-        throw EErreurBase(QStringLiteral("Erreur : %1 : %2").arg(quoi, TexteMoteur(q.lastError())));
+        throw ErreurServeur(q.lastError(), QStringLiteral("Erreur : %1 : ").arg(quoi));
     return q;
 }
 
@@ -195,14 +169,6 @@ TServeurMariadb LireConnexionIni(const QString& chemin) {
 }
 
 void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
-    if (!s.autoriteTls.isEmpty()) {
-        const QString erreur = VerifierCertificat(s);
-        if (!erreur.isEmpty())
-            throw EErreurBase(
-                QStringLiteral("Erreur : la connexion chiffrée (TLS) au serveur %1 "
-                               "n'a pas pu être établie ni son certificat vérifié : %2")
-                    .arg(s.Designation(), erreur));
-    }
     base.setHostName(s.hote);
     base.setPort(s.port);
     base.setDatabaseName(s.base);
@@ -210,6 +176,8 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     base.setPassword(s.motDePasse);
     // CLIENT_FOUND_ROWS: an UPDATE counts the rows it matched, as SQLite does, not only
     // those whose values changed (saving an unchanged record is still a success).
+    // SSL_CA: the driver verifies the chain and the server's name on this connection itself,
+    // the one that carries the session, and on every reconnection.
     QStringList options{QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1").arg(DelaiConnexionServeurS),
                         QStringLiteral("MYSQL_OPT_READ_TIMEOUT=%1").arg(DelaiReponseServeurS),
                         QStringLiteral("MYSQL_OPT_WRITE_TIMEOUT=%1").arg(DelaiReponseServeurS),
@@ -220,12 +188,23 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     if (!base.open()) {
         const QSqlError erreur = base.lastError();
         base.close();
-        const QString code = erreur.nativeErrorCode();
+        const int code = erreur.nativeErrorCode().toInt();
+        if (code == CR_PLUGIN_NOT_ALLOWED || code == CR_AUTH_PLUGIN_CANNOT_LOAD)
+            throw EErreurBase(
+                QStringLiteral("Erreur : le serveur %1 demande une méthode d'authentification "
+                               "que ce poste refuse, car elle pourrait laisser passer le mot de "
+                               "passe en clair ; la connexion n'est pas établie : %2")
+                    .arg(s.Designation(), TexteMoteur(erreur)));
+        if (!s.autoriteTls.isEmpty() && code == CR_SSL_CONNECTION_ERROR)
+            throw EErreurBase(
+                QStringLiteral("Erreur : la connexion chiffrée (TLS) au serveur %1 "
+                               "n'a pas pu être établie ni son certificat vérifié : %2")
+                    .arg(s.Designation(), TexteMoteur(erreur)));
         QString cause;
-        if (code == QLatin1String("1045"))
+        if (code == ER_ACCESS_DENIED_ERROR)
             cause = QStringLiteral("refuse l'utilisateur « %1 » (mot de passe ou droits)")
                         .arg(s.utilisateur);
-        else if (code == QLatin1String("1044") || code == QLatin1String("1049"))
+        else if (code == ER_DBACCESS_DENIED_ERROR || code == ER_BAD_DB_ERROR)
             cause = QStringLiteral("ne donne pas accès à la base « %1 »").arg(s.base);
         else
             cause = QStringLiteral("ne répond pas ou refuse la connexion");
@@ -264,20 +243,8 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
     }
 }
 
-QString TexteErreurMariadb(const QSqlError& erreur) {
-    QString texte = erreur.text();
-    if (!erreur.driverText().startsWith(QLatin1String("QMYSQL"))) return texte;
-    QString octets = erreur.databaseText();
-    for (const QChar c : octets)
-        if (c.unicode() > 0xFF) return texte;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString relu = utf8.decode(octets.toLatin1());
-    if (utf8.hasError()) return texte;
-    return texte.replace(octets, relu);
-}
-
 bool EstMariadb(const QSqlDatabase& base) {
-    return base.isValid() && base.driverName() == QLatin1String("QMYSQL");
+    return base.isValid() && base.driverName() == NomPiloteMariadb();
 }
 
 void RetablirConnexionMariadb(const QSqlDatabase& base) {
@@ -285,8 +252,17 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
     QString perte = Perdues().value(base.connectionName());
     if (perte.isEmpty()) {
         MYSQL* poignee = PoigneeMariadb(base);
-        if (!poignee || mysql_ping(poignee) == 0) return;
-        perte = QString::fromUtf8(mysql_error(poignee));
+        if (!poignee) return;
+        // The state the server gave with its last answer.
+        unsigned int etat = 0;
+        if (!EnTransaction().contains(base.connectionName()) &&
+            mariadb_get_infov(poignee, MARIADB_CONNECTION_SERVER_STATUS, &etat) == 0 &&
+            (etat & SERVER_STATUS_IN_TRANS) != 0)
+            perte = QStringLiteral("transaction ouverte en dehors du programme");
+        else if (mysql_ping(poignee) == 0)
+            return;
+        else
+            perte = QString::fromUtf8(mysql_error(poignee));
     }
     const auto serveur = Serveurs().constFind(base.connectionName());
     if (serveur == Serveurs().constEnd()) return;
@@ -298,15 +274,16 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
         OuvrirMariadb(copie, s);
     } catch (const EErreurBase& e) {
         Perdues().insert(base.connectionName(), perte);
-        throw EErreurBase(
-            QStringLiteral("Erreur : la connexion au serveur %1 a été perdue (%2) "
-                           "et %3 : %4")
-                .arg(s.Designation(), perte, NonRetablie, QString::fromUtf8(e.what())));
+        throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été perdue (%2) "
+                                         "et n'a pas pu être rétablie : %3")
+                              .arg(s.Designation(), perte, QString::fromUtf8(e.what())),
+                          TGenreErreur::ConnexionPerdue, e.Code());
     }
     if (enTransaction)
-        throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été %2 ; rien "
-                                         "n'a été enregistré : %3")
-                              .arg(s.Designation(), TransactionPerdue, perte));
+        throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été perdue pendant "
+                                         "l'opération ; rien n'a été enregistré : %2")
+                              .arg(s.Designation(), perte),
+                          TGenreErreur::ConnexionPerdue);
 }
 
 void OublierConnexionMariadb(const QSqlDatabase& base) {
@@ -388,8 +365,10 @@ bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
     MYSQL* m = PoigneeMariadb(base);
     if (!m) return false;
     auto erreur = [&m](const char* quoi) {
+        const int code = static_cast<int>(mysql_errno(m));
         return EErreurBase(QStringLiteral("Erreur : %1 : %2")
-                               .arg(QString::fromUtf8(quoi), QString::fromUtf8(mysql_error(m))));
+                               .arg(QString::fromUtf8(quoi), QString::fromUtf8(mysql_error(m))),
+                           GenreErreurMariadb(code), code);
     };
     auto envoyer = [&] {
         const QByteArray instruction = InstructionAvecValeurs(m, texte, parametres);
@@ -401,7 +380,7 @@ bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
     // sent again.
     if (!envoyer()) {
         const unsigned int code = mysql_errno(m);
-        if (code != CR_SERVER_GONE_ERROR && code != CR_SERVER_LOST && code != ER_CONNECTION_KILLED)
+        if (GenreErreurMariadb(static_cast<int>(code)) != TGenreErreur::ConnexionPerdue)
             throw erreur("la requête n'a pas pu être ouverte");
         RetablirConnexionMariadb(base);
         m = PoigneeMariadb(base);
@@ -450,10 +429,16 @@ void NoterTransactionMariadb(const QSqlDatabase& base, bool ouverte) {
         EnTransaction().remove(base.connectionName());
 }
 
-bool TransactionOuverteMariadb(const QSqlDatabase& base) {
-    if (!EstMariadb(base) || !base.isOpen()) return false;
-    QSqlQuery q(base);
-    return q.exec(QStringLiteral("SELECT @@in_transaction")) && q.next() && q.value(0).toInt() != 0;
+bool TransactionDuProgrammeMariadb(const QSqlDatabase& base) {
+    return EstMariadb(base) && EnTransaction().contains(base.connectionName());
+}
+
+void AbandonnerConnexionMariadb(const QSqlDatabase& base, const QString& cause) {
+    if (!EstMariadb(base) || !Serveurs().contains(base.connectionName())) return;
+    EnTransaction().remove(base.connectionName());
+    QSqlDatabase copie = base;
+    copie.close();
+    Perdues().insert(base.connectionName(), cause);
 }
 
 QString RequeteColonnesIndexMariadb() {
@@ -483,30 +468,111 @@ void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence
     for (const QString& v : {agence, utilisateur, section, cle})
         q.addBindValue(v.isNull() ? QStringLiteral("") : v);
     if (!ok || !q.exec())
-        throw EErreurBase(QStringLiteral("Erreur : réservation du paramètre « %1 » impossible : %2")
-                              .arg(cle, TexteMoteur(q.lastError())));
+        throw ErreurServeur(
+            q.lastError(),
+            QStringLiteral("Erreur : réservation du paramètre « %1 » impossible : ").arg(cle));
     q.finish();
 }
 
-bool ConflitDeVerrou(const std::exception& erreur) {
-    const QString texte = QString::fromUtf8(erreur.what());
-    // The server could not be reached again: another attempt would only wait once more.
-    if (texte.contains(NonRetablie)) return false;
-    return texte.contains(QLatin1String("Deadlock found")) ||
-           texte.contains(QLatin1String("Lock wait timeout exceeded")) ||
-           texte.contains(TransactionPerdue) ||
-           texte.contains(QLatin1String("has gone away"), Qt::CaseInsensitive) ||
-           texte.contains(QLatin1String("Lost connection"), Qt::CaseInsensitive);
+TGenreErreur GenreErreurMariadb(int code) {
+    switch (code) {
+        case ER_LOCK_DEADLOCK:
+        case ER_LOCK_WAIT_TIMEOUT:
+        case ER_LOCK_ABORTED:
+            return TGenreErreur::Occupee;
+        case CR_SERVER_GONE_ERROR:
+        case CR_SERVER_LOST:
+        case CR_CONNECTION_ERROR:
+        case CR_CONN_HOST_ERROR:
+        case ER_CONNECTION_KILLED:
+            return TGenreErreur::ConnexionPerdue;
+        case ER_ACCESS_DENIED_ERROR:
+        case ER_DBACCESS_DENIED_ERROR:
+        case ER_TABLEACCESS_DENIED_ERROR:
+        case ER_COLUMNACCESS_DENIED_ERROR:
+        case ER_SPECIFIC_ACCESS_DENIED_ERROR:
+            return TGenreErreur::DroitManquant;
+        case ER_DATA_TOO_LONG:
+            return TGenreErreur::TexteTropLong;
+        case ER_UNKNOWN_COM_ERROR:  // a Galera node without quorum: "WSREP has not yet prepared"
+            return TGenreErreur::NoeudNonPret;
+        case ER_OPTION_PREVENTS_STATEMENT:
+        case ER_READ_ONLY_MODE:
+            return TGenreErreur::LectureSeule;
+        case ER_DISK_FULL:
+        case ER_RECORD_FILE_FULL:
+            return TGenreErreur::DisquePlein;
+        default:
+            return TGenreErreur::Autre;
+    }
 }
 
-void AttendreAvantNouvelEssai(int essai) {
-    // Spread out, so that two workstations that collided do not collide again.
-    QThread::msleep(
-        QRandomGenerator::global()->bounded(5u, 20u * static_cast<unsigned>(essai) + 10u));
+bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) {
+    const auto* e = dynamic_cast<const EErreurBase*>(&erreur);
+    if (!e) return false;
+    // A server that could not be reached again leaves the connection closed: another
+    // attempt would only wait once more.
+    return e->Genre() == TGenreErreur::Occupee ||
+           (e->Genre() == TGenreErreur::ConnexionPerdue && base.isOpen());
 }
 
-void ConflitPersistant(const std::exception& erreur) {
-    throw EErreurBase(QStringLiteral("Erreur : la base de données est occupée par un autre poste ; "
-                                     "réessayez dans un instant : %1")
-                          .arg(QString::fromUtf8(erreur.what())));
+QString TMoteurMariadb::NomPilote() const { return NomPiloteMariadb(); }
+
+void TMoteurMariadb::Ouvrir(QSqlDatabase& base, const QString& chemin) {
+    // Never sms.abs instead: a server was asked for.
+    OuvrirMariadb(base, LireConnexionIni(chemin));
+}
+
+void TMoteurMariadb::Oublier(const QSqlDatabase& base) { OublierConnexionMariadb(base); }
+
+void TMoteurMariadb::Retablir(const QSqlDatabase& base) { RetablirConnexionMariadb(base); }
+
+TGenreErreur TMoteurMariadb::Genre(int code) const { return GenreErreurMariadb(code); }
+
+// The rows are reserved by the locking reads made inside the transaction.
+QString TMoteurMariadb::InstructionDebut() const { return QStringLiteral("START TRANSACTION"); }
+
+bool TMoteurMariadb::TransactionDuProgramme(const QSqlDatabase& base) const {
+    return TransactionDuProgrammeMariadb(base);
+}
+
+void TMoteurMariadb::NoterTransaction(const QSqlDatabase& base, bool ouverte) {
+    NoterTransactionMariadb(base, ouverte);
+}
+
+void TMoteurMariadb::RetourArriereEchoue(const QSqlDatabase& base, const QString& cause) {
+    AbandonnerConnexionMariadb(base, cause);
+}
+
+bool TMoteurMariadb::Rejouable(const QSqlDatabase& base) const {
+    return !TransactionDuProgrammeMariadb(base);
+}
+
+bool TMoteurMariadb::ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) const {
+    return ::ConflitDeVerrou(erreur, base);
+}
+
+void TMoteurMariadb::VerrouillerIdentifiants(const QSqlDatabase& base, const QString& table) {
+    VerrouillerIdentifiantsMariadb(base, table);
+}
+
+void TMoteurMariadb::VerrouillerParametre(const QSqlDatabase& base, const QString& agence,
+                                          const QString& utilisateur, const QString& section,
+                                          const QString& cle) {
+    VerrouillerParametreMariadb(base, agence, utilisateur, section, cle);
+}
+
+QString TMoteurMariadb::RequeteColonnesIndex() const { return RequeteColonnesIndexMariadb(); }
+
+bool TMoteurMariadb::ParcourirTexte(const QSqlDatabase& base, const QString& texte,
+                                    const std::vector<std::pair<QString, QVariant>>& parametres,
+                                    const std::vector<const char*>& colonnes,
+                                    const TRappelLigne& ligne) {
+    return ParcourirBrutMariadb(base, texte, parametres, colonnes, ligne);
+}
+
+// The server's rows are read by ParcourirTexte, never from a query already executed.
+bool TMoteurMariadb::ParcourirRequete(const QSqlQuery&, const std::vector<const char*>&,
+                                      const char*, const TRappelLigne&) {
+    return false;
 }

@@ -11,8 +11,11 @@
 #include <utility>
 #include <vector>
 
-// The only unit that knows the MariaDB server's own ways, for a base named by
-// connexion.ini: the connection options and the session's settings, the check of the
+#include "data/EErreurBase.h"
+#include "data/Moteur.h"
+
+// The MariaDB server's own ways, for a base named by connexion.ini (its driver over
+// libmariadb is PiloteMariadb): the connection options and the session's settings, the check of the
 // server's layout, the locking reads that keep identifiers and settings unique across
 // workstations, and the retries after a deadlock or a lock wait. Every statement of the
 // records is the same portable SQL on both engines.
@@ -44,19 +47,18 @@ struct TServeurMariadb {
 // missing or wrong.
 TServeurMariadb LireConnexionIni(const QString& chemin);
 
-// Opens the connection (a QMYSQL one) on the server, sets the session as the program
-// needs it and checks the tables' layout. Raises EErreurBase in French with the server's
-// text after it; the connection is left closed on failure.
+// Opens the connection (a TPiloteMariadb one, NomPiloteMariadb) on the server, sets the session as
+// the program needs it and checks the tables' layout. Raises EErreurBase in French with the
+// server's text after it; the connection is left closed on failure.
 void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& serveur);
 
 bool EstMariadb(const QSqlDatabase& base);
 
-// The error's text; for the server's errors, its UTF-8 text that Qt's driver reads as
-// Latin-1 ("refusÃ©e") is read again as UTF-8.
-QString TexteErreurMariadb(const QSqlError& erreur);
-
 // Before an operation: when the server has dropped the connection (restart, KILL,
-// network), opens it again once. When a transaction was open on it, that transaction is
+// network), opens it again once. When the server reports a transaction the program did not
+// open (a ROLLBACK that failed, a statement that began one), the connection is closed first,
+// so that the server drops that transaction, and opened again: nothing ever runs inside a
+// transaction the program does not know of. When a transaction was open on it, that transaction is
 // lost: the connection is opened again and EErreurBase says so (RejouerSurConflit then
 // runs the whole transaction again). Raises EErreurBase naming the server when it cannot
 // be reached; the connection is then closed and tried again at the next operation.
@@ -78,9 +80,13 @@ bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
                           const std::vector<const char*>& colonnes,
                           const std::function<void(const std::vector<QByteArrayView>&)>& ligne);
 
-// Kept by TTransactionImmediate: whether the connection is inside its transaction.
+// Kept by TTransactionImmediate: whether the program opened a transaction on the
+// connection, and is inside it.
 void NoterTransactionMariadb(const QSqlDatabase& base, bool ouverte);
-bool TransactionOuverteMariadb(const QSqlDatabase& base);
+bool TransactionDuProgrammeMariadb(const QSqlDatabase& base);
+// After a ROLLBACK that failed: the connection is closed at once, so that the server drops
+// the transaction; the next operation opens it again.
+void AbandonnerConnexionMariadb(const QSqlDatabase& base, const QString& cause);
 
 // The statement that lists the columns of the index named :Nom of the table :Table, in
 // key order.
@@ -94,31 +100,37 @@ void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence
                                  const QString& utilisateur, const QString& section,
                                  const QString& cle);
 
-// True for the server's "deadlock" and "lock wait timeout" errors, and for a transaction
-// lost with its connection (the next attempt opens the connection again): the
-// transaction can be run again.
-bool ConflitDeVerrou(const std::exception& erreur);
-// How many times a transaction is run at most before the conflict reaches the user.
-inline constexpr int EssaisSurConflit = 3;
-// Waits a little, longer at each attempt, before the next one.
-void AttendreAvantNouvelEssai(int essai);
-// The error given to the user after the last attempt.
-[[noreturn]] void ConflitPersistant(const std::exception& erreur);
+// The kind of a server's or libmariadb's error code.
+TGenreErreur GenreErreurMariadb(int code);
 
-// Runs `travail` (which opens and commits its own transaction) again when the server
-// ends it with a deadlock or a lock wait, on a connection that is not already inside a
-// transaction; on sms.abs, or inside a caller's transaction, it runs once.
-template <class F>
-auto RejouerSurConflit(const QString& nomConnexion, F&& travail) -> decltype(travail()) {
-    const QSqlDatabase base = QSqlDatabase::database(nomConnexion, false);
-    if (!EstMariadb(base) || TransactionOuverteMariadb(base)) return travail();
-    for (int essai = 1;; ++essai) {
-        try {
-            return travail();
-        } catch (const std::exception& e) {
-            if (!ConflitDeVerrou(e)) throw;
-            if (essai >= EssaisSurConflit) ConflitPersistant(e);
-        }
-        AttendreAvantNouvelEssai(essai);
-    }
-}
+// True for a deadlock or a lock wait (Occupee), and for a transaction lost with its
+// connection when the connection is open again (the next attempt runs on it): the
+// transaction can be run again.
+bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base);
+
+// The server engine behind the data module's seam.
+class TMoteurMariadb : public TMoteur {
+  public:
+    QString NomPilote() const override;
+    void Ouvrir(QSqlDatabase& base, const QString& chemin) override;
+    void Oublier(const QSqlDatabase& base) override;
+    void Retablir(const QSqlDatabase& base) override;
+    TGenreErreur Genre(int code) const override;
+    QString InstructionDebut() const override;
+    bool TransactionDuProgramme(const QSqlDatabase& base) const override;
+    void NoterTransaction(const QSqlDatabase& base, bool ouverte) override;
+    void RetourArriereEchoue(const QSqlDatabase& base, const QString& cause) override;
+    bool Rejouable(const QSqlDatabase& base) const override;
+    bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) const override;
+    void VerrouillerIdentifiants(const QSqlDatabase& base, const QString& table) override;
+    void VerrouillerParametre(const QSqlDatabase& base, const QString& agence,
+                              const QString& utilisateur, const QString& section,
+                              const QString& cle) override;
+    QString RequeteColonnesIndex() const override;
+    bool ParcourirTexte(const QSqlDatabase& base, const QString& texte,
+                        const std::vector<std::pair<QString, QVariant>>& parametres,
+                        const std::vector<const char*>& colonnes,
+                        const TRappelLigne& ligne) override;
+    bool ParcourirRequete(const QSqlQuery& requete, const std::vector<const char*>& colonnes,
+                          const char* colonneUnique, const TRappelLigne& ligne) override;
+};

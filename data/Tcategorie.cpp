@@ -1,7 +1,7 @@
 #include "data/Tcategorie.h"
 
 #include "data/Datamoduleabs.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 TCategorie::TCategorie(bool interne, const QString& nom) : Finterne(interne), Fnom(nom) {}
 

@@ -1,7 +1,7 @@
 #include "data/Tconfigurationapi.h"
 
 #include "data/Datamoduleabs.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 TConfigurationApi::TConfigurationApi(const QSqlRecord& ligne)
     : Fid(ChampLigne(ligne, QStringLiteral("id")).toInt()),

@@ -4,8 +4,7 @@
 
 #include "data/Champsbase.h"
 #include "data/Connexionbase.h"
-#include "data/MoteurMariadb.h"
-#include "data/MoteurSqlite.h"
+#include "data/Moteur.h"
 #include "data/Trequete.h"
 
 namespace {
@@ -59,12 +58,7 @@ QStringList TCurseur::ColonnesIndex(const QString& nomIndex) const {
     VerifierOuverte(base);
     const QString nomComplet = TableName + QLatin1Char('_') + nomIndex;
     // Each engine keeps its indexes' columns in a catalogue of its own.
-    const QString texte =
-        EstMariadb(base) ? RequeteColonnesIndexMariadb()
-                         : QStringLiteral(
-                               "SELECT ii.name FROM sqlite_master m, pragma_index_info(m.name) ii"
-                               " WHERE m.type = 'index' AND m.name = :Nom AND m.tbl_name = "
-                               ":Table ORDER BY ii.seqno");
+    const QString texte = MoteurDe(nomConnexion).RequeteColonnesIndex();
     QSqlQuery q(base);
     q.setForwardOnly(true);
     QStringList colonnes;
@@ -144,11 +138,12 @@ void TCurseur::Premier() {
     if (execute && !plageChamp.isEmpty()) parcours->addBindValue(plageValeur);
     if (execute) execute = parcours->exec();
     if (!execute) {
-        QString message = TexteMoteur(parcours->lastError());
+        const QSqlError erreur = parcours->lastError();
         parcours.reset();
         eof = true;
-        throw EErreurBase(QStringLiteral("Erreur : la table « %1 » n'a pas pu être parcourue : %2")
-                              .arg(TableName, message));
+        throw ErreurMoteur(
+            base, erreur,
+            QStringLiteral("Erreur : la table « %1 » n'a pas pu être parcourue : ").arg(TableName));
     }
     // SQLite reads an unknown double-quoted name as a text constant: check the order and
     // range fields.
@@ -206,10 +201,11 @@ bool TCurseur::ParcourirBrut(const std::vector<const char*>& colonnes,
     if (Eof() || !TRequete::LectureDirecte) return false;
     TChampsLigne::TPrecedents precedents(colonnes.size(), {-1, QString()});
     try {
-        if (!ParcourirBrutSqlite(*parcours, colonnes, colonnes.front(),
-                                 [&](const std::vector<QByteArrayView>& brute) {
-                                     ligne(TChampsLigne(colonnes, brute, &precedents));
-                                 }))
+        if (!MoteurDe(nomConnexion)
+                 .ParcourirRequete(*parcours, colonnes, colonnes.front(),
+                                   [&](const std::vector<QByteArrayView>& brute) {
+                                       ligne(TChampsLigne(colonnes, brute, &precedents));
+                                   }))
             return false;
     } catch (...) {
         // The statement stands no longer on the query's row: the walk cannot go on.

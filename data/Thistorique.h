@@ -43,13 +43,18 @@ class THistorique {
     };
     // Appends one row; date_creation is now, the id comes from the database.
     static void AjouterHistorique(const TNouvelleLigne& ligne);
-    // Writes the row and takes it back at once (a rolled-back transaction): raises
-    // EErreurBase when the row could not be written now (file or folder read-only, base
-    // held by another copy, disk full, a column missing). Run before a message leaves.
-    static void VerifierEcriture(const TNouvelleLigne& ligne);
+    // Appends and commits the row of a send about to leave, its etat NULL ("En cours"; the
+    // etat of `ligne` is not used), and gives its id. Raises EErreurBase when the row
+    // cannot be written now (file or folder read-only, base held by another copy, disk
+    // full, a column missing): the message must then not leave.
+    static qint32 AjouterEnCours(const TNouvelleLigne& ligne);
+    // Writes the outcome of a send into its row; raises EErreurBase when that row did not
+    // take it (the row then stays "En cours").
+    static void EnregistrerEtat(qint32 id, const QString& etat);
 
   private:
-    static void Inserer(const TNouvelleLigne& ligne, bool garder);
+    // Gives the new row's id.
+    static qint32 Inserer(const TNouvelleLigne& ligne, bool enCours);
 
     qint32 Fid = 0;
     QString Fagence, Futilisateur;

@@ -6,8 +6,7 @@
 
 #include "data/Champsbase.h"
 #include "data/Connexionbase.h"
-#include "data/MoteurMariadb.h"
-#include "data/MoteurSqlite.h"
+#include "data/Moteur.h"
 
 TRequete::TRequete(const QString& nomConnexion)
     : nomConnexion(nomConnexion), requete(Connexion(nomConnexion)) {
@@ -31,6 +30,10 @@ void TRequete::ParamDate(const QString& nom, const QDateTime& valeur) {
         DefinirParametre(nom, QVariant(valeur.toString(QLatin1String(FormatDateBase))));
 }
 
+void TRequete::ParamNul(const QString& nom) {
+    DefinirParametre(nom, QVariant(QMetaType::fromType<QString>()));
+}
+
 void TRequete::DefinirParametre(const QString& nom, const QVariant& valeur) {
     for (auto& p : parametres) {
         if (p.first == nom) {
@@ -45,7 +48,7 @@ QString TRequete::AvantExecution(bool verifierConnexion) {
     // Without the check beforehand, a connection already known as lost is still tried
     // again (it is closed until then).
     const bool ouverte = requete.driver() && requete.driver()->isOpen();
-    if (verifierConnexion || !ouverte) RetablirConnexionMariadb(Connexion(nomConnexion));
+    if (verifierConnexion || !ouverte) MoteurDe(nomConnexion).Retablir(Connexion(nomConnexion));
     if (!requete.driver() || !requete.driver()->isOpen())
         throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     const QString texte = Texte();
@@ -72,8 +75,8 @@ QString TRequete::AvantExecution(bool verifierConnexion) {
 void TRequete::Preparer() {
     const QString texte = AvantExecution();
     if (!requete.prepare(texte))
-        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être préparée : %1")
-                              .arg(TexteMoteur(requete.lastError())));
+        throw ErreurMoteur(Connexion(nomConnexion), requete.lastError(),
+                           QStringLiteral("Erreur : la requête n'a pas pu être préparée : "));
     for (const auto& [nom, valeur] : parametres) requete.bindValue(QLatin1Char(':') + nom, valeur);
     prepare = true;
 }
@@ -81,10 +84,13 @@ void TRequete::Preparer() {
 int TRequete::ExecSQL() {
     Fermer();
     Preparer();
+    dernierId = QVariant();
     if (!requete.exec())
-        throw EErreurBase(QStringLiteral("Erreur : la requête a échoué : %1")
-                              .arg(TexteMoteur(requete.lastError())));
+        throw ErreurMoteur(Connexion(nomConnexion), requete.lastError(),
+                           QStringLiteral("Erreur : la requête a échoué : "));
     int n = requete.numRowsAffected();
+    // Only while the statement is still active.
+    dernierId = requete.lastInsertId();
     requete.finish();
     return n;
 }
@@ -93,8 +99,8 @@ void TRequete::Ouvrir() {
     Fermer();
     Preparer();
     if (!requete.exec())
-        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être ouverte : %1")
-                              .arg(TexteMoteur(requete.lastError())));
+        throw ErreurMoteur(Connexion(nomConnexion), requete.lastError(),
+                           QStringLiteral("Erreur : la requête n'a pas pu être ouverte : "));
     ligne = 0;
     Avancer();
 }
@@ -104,8 +110,8 @@ void TRequete::Avancer() {
     if (!eof) ++ligne;
     if (eof) {
         if (requete.lastError().isValid())
-            throw EErreurBase(QStringLiteral("Erreur : lecture du résultat impossible : %1")
-                                  .arg(TexteMoteur(requete.lastError())));
+            throw ErreurMoteur(Connexion(nomConnexion), requete.lastError(),
+                               QStringLiteral("Erreur : lecture du résultat impossible : "));
         // A finished statement releases its read lock on the file at once.
         requete.finish();
     }
@@ -121,8 +127,8 @@ int TRequete::Relancer() {
     // A forward-only result cannot go back: run the statement again.
     if (!prepare) throw EErreurBase("Erreur : la requête n'a pas été ouverte.");
     if (!requete.exec())
-        throw EErreurBase(QStringLiteral("Erreur : la requête n'a pas pu être rouverte : %1")
-                              .arg(TexteMoteur(requete.lastError())));
+        throw ErreurMoteur(Connexion(nomConnexion), requete.lastError(),
+                           QStringLiteral("Erreur : la requête n'a pas pu être rouverte : "));
     ligne = 0;
     Avancer();
     return 0;
@@ -160,11 +166,12 @@ void TRequete::OuvrirEtParcourirBrut(const std::vector<const char*>& colonnes,
     // On the server, the driver would first copy the whole result into memory through a
     // prepared statement, then hand out each field as a QVariant: the rows are read
     // straight from the server instead, as it sends them.
-    if (LectureDirecte && EstMariadb(Connexion(nomConnexion))) {
+    if (LectureDirecte) {
         Fermer();
         // The server's connection is checked by the walk itself, after a failure.
         const QString texte = AvantExecution(false);
-        if (ParcourirBrutMariadb(Connexion(nomConnexion), texte, parametres, colonnes, ligne))
+        if (MoteurDe(nomConnexion)
+                .ParcourirTexte(Connexion(nomConnexion), texte, parametres, colonnes, ligne))
             return;
     }
     Ouvrir();
@@ -185,7 +192,9 @@ void TRequete::ParcourirBrut(const std::vector<const char*>& colonnes, const cha
     // QSqlQuery turns every column of every row into a UTF-16 QVariant, which costs more
     // than the engine's own reading; on SQLite the rows are taken from the statement
     // itself, from the row the query already stands on.
-    if (LectureDirecte && ParcourirBrutSqlite(requete, colonnes, colonneUnique, ligne)) return;
+    if (LectureDirecte &&
+        MoteurDe(nomConnexion).ParcourirRequete(requete, colonnes, colonneUnique, ligne))
+        return;
 
     std::vector<int> positions(colonnes.size(), -1);
     TLigneBrute brute(colonnes.size());

@@ -26,9 +26,13 @@ class TRequete {
     void ParamTexte(const QString& nom, const QString& valeur);  // a null text binds as ""
     // Bound as the text "yyyy-MM-dd hh:mm:ss.zzz"; an invalid QDateTime binds NULL.
     void ParamDate(const QString& nom, const QDateTime& valeur);
+    // NULL, for a text column that has no value yet.
+    void ParamNul(const QString& nom);
 
     // A statement that returns no rows; gives the number of rows affected.
     int ExecSQL();
+    // The id the database gave the row the last ExecSQL inserted (invalid when none).
+    QVariant DernierId() const { return dernierId; }
 
     // A SELECT: open, walk, read fields by name (case-insensitive), close.
     void Ouvrir();
@@ -74,5 +78,6 @@ class TRequete {
     int ligne = 0;  // rows read since the statement ran; 1 on the first row
     bool prepare = false;
     bool eof = true;
+    QVariant dernierId;
     std::vector<std::pair<QString, QVariant>> parametres;
 };

@@ -1,7 +1,7 @@
 #include "data/Ttemplate.h"
 
 #include "data/Datamoduleabs.h"
-#include "data/MoteurMariadb.h"
+#include "data/Moteur.h"
 
 TTemplate::TTemplate(const QString& agence, const QString& utilisateur, qint32 id_categorie)
     : Fagence(agence),

@@ -4,35 +4,34 @@
 
 #include "data/Connexionbase.h"
 #include "data/EErreurBase.h"
-#include "data/MoteurMariadb.h"
-#include "data/MoteurSqlite.h"
+#include "data/Moteur.h"
 
 TTransactionImmediate::TTransactionImmediate(const QString& nomConnexion)
     : nomConnexion(nomConnexion) {
     QSqlDatabase base = Connexion(nomConnexion);
     VerifierOuverte(base);
+    TMoteur& moteur = MoteurDe(nomConnexion);
     // Inside a caller's transaction, this one is part of it.
-    const bool serveur = EstMariadb(base);
-    if (serveur ? TransactionOuverteMariadb(base) : TransactionOuverteSqlite(base)) return;
+    if (moteur.TransactionDuProgramme(base)) return;
     QSqlQuery q(base);
-    // A plain BEGIN would take the write lock only at the first write, and fail at once
-    // under contention; IMMEDIATE waits for it on the busy timeout. On the server, the
-    // rows are reserved by the locking reads made inside the transaction.
-    if (!q.exec(serveur ? QStringLiteral("START TRANSACTION") : QStringLiteral("BEGIN IMMEDIATE")))
-        throw EErreurBase(
-            QStringLiteral("Erreur : la base de données n'a pas pu être réservée en écriture : %1")
-                .arg(TexteMoteur(q.lastError())));
+    if (!q.exec(moteur.InstructionDebut()))
+        throw ErreurMoteur(
+            base, q.lastError(),
+            QStringLiteral("Erreur : la base de données n'a pas pu être réservée en écriture : "));
     enCours = true;
-    NoterTransactionMariadb(base, true);
+    moteur.NoterTransaction(base, true);
 }
 
 TTransactionImmediate::~TTransactionImmediate() {
     if (!enCours) return;
     QSqlDatabase base = Connexion(nomConnexion);
     if (!base.isOpen()) return;
-    NoterTransactionMariadb(base, false);
+    TMoteur& moteur = MoteurDe(nomConnexion);
+    moteur.NoterTransaction(base, false);
     QSqlQuery q(base);
-    q.exec(QStringLiteral("ROLLBACK"));
+    // A transaction the engine may still hold is never joined by a later operation.
+    if (!q.exec(QStringLiteral("ROLLBACK")))
+        moteur.RetourArriereEchoue(base, TexteMoteur(q.lastError()));
 }
 
 void TTransactionImmediate::Valider() {
@@ -41,9 +40,9 @@ void TTransactionImmediate::Valider() {
     VerifierOuverte(base);
     QSqlQuery q(base);
     if (!q.exec(QStringLiteral("COMMIT")))
-        throw EErreurBase(
-            QStringLiteral("Erreur : les modifications n'ont pas pu être validées : %1")
-                .arg(TexteMoteur(q.lastError())));
+        throw ErreurMoteur(
+            base, q.lastError(),
+            QStringLiteral("Erreur : les modifications n'ont pas pu être validées : "));
     enCours = false;
-    NoterTransactionMariadb(base, false);
+    MoteurDe(nomConnexion).NoterTransaction(base, false);
 }

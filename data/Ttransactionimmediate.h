@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// BEGIN IMMEDIATE ... COMMIT on the module's connection, so that another running copy
+// The engine's write transaction (BEGIN IMMEDIATE on the file, START TRANSACTION on the
+// server) ... COMMIT on the module's connection, so that another running copy
 // waits instead of computing the same identifier or writing the same setting twice.
 // Rolls back when left without Valider().
 class TTransactionImmediate {

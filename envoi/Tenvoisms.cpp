@@ -3,19 +3,18 @@
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QThread>
-#include <QUrl>
 #include <exception>
 
 #include "data/EErreurBase.h"
-#include "data/MoteurSqlite.h"
+#include "data/Moteur.h"
 #include "data/Tconfigurationapi.h"
 #include "data/Thistorique.h"
 #include "envoi/RemplacerBalises.h"
 #include "envoi/ReponseService.h"
+#include "envoi/TexteExterieur.h"
 #include "envoi/UrlEnvoi.h"
 #include "platform/ClientHttp.h"
 #include "platform/Dialogues.h"
-#include "platform/EncodageRequete.h"
 #include "platform/JournalSysteme.h"
 #include "platform/Sablier.h"
 
@@ -28,58 +27,38 @@ const TEntetesHttp EntetesEnvoi = {
     {"Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"},
 };
 
-// An outcome is stored and shown cut to this length: a service's answer may be long.
-constexpr qsizetype LongueurMaximaleEtat = 2000;
-
-// A text that comes from the service, as it may be shown and stored: the service key,
-// if the service echoes it, masked (as typed and as encoded in a URL), then cut.
-class TTexteExterieur {
-  public:
-    explicit TTexteExterieur(const QString& cle) {
-        // A key of one to three characters would mask ordinary words: such a key is no
-        // secret worth it.
-        if (cle.size() < 4) return;
-        formes << cle << QString::fromLatin1(QUrl::toPercentEncoding(cle)) << EncoderValeur(cle);
-    }
-    QString operator()(QString texte) const {
-        for (const QString& forme : formes) texte.replace(forme, QStringLiteral("****"));
-        return texte.left(LongueurMaximaleEtat);
-    }
-
-  private:
-    QStringList formes;
-};
-
-bool Contient(const QString& texte, const char* mot) {
-    return texte.contains(QLatin1String(mot), Qt::CaseInsensitive);
-}
-
 // Another running copy or workstation holds the base (the file's lock, the server's lock
 // wait or deadlock): worth waiting for, unlike a missing table or right.
-bool BaseOccupee(const QString& texte) {
-    return Contient(texte, "locked") || Contient(texte, "busy") || Contient(texte, "lock wait") ||
-           Contient(texte, "deadlock");
-}
+bool BaseOccupee(const EErreurBase& erreur) { return erreur.Genre() == TGenreErreur::Occupee; }
 
 // Why the history cannot be written, in French first, the engine's text after.
-QString CauseEcriture(QString texte) {
+QString CauseEcriture(const EErreurBase& erreur) {
+    QString texte = QString::fromUtf8(erreur.what());
     if (texte.startsWith(QStringLiteral("Erreur : "))) texte.remove(0, 9);
-    const auto contient = [&](const char* mot) { return Contient(texte, mot); };
+    // The file's own faults are told by the data layer from the engine's code.
+    if (erreur.Genre() == TGenreErreur::FichierBase) return texte;
     QString cause;
-    if (BaseOccupee(texte))
-        cause = QStringLiteral("la base est utilisée par un autre poste");
-    else if (contient("too long"))
-        cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
-    else if (contient("command denied"))
-        cause = QStringLiteral(
-            "le compte de ce poste n'a pas le droit d'écrire dans "
-            "l'historique");
-    else if (contient("readonly") || contient("read-only"))
-        cause = QStringLiteral("la base est en lecture seule");
-    else if (contient("full"))
-        cause = QStringLiteral("le disque de la base est plein");
-    else if (contient("unable to open"))
-        cause = QStringLiteral("le dossier de la base n'accepte pas l'écriture");
+    switch (erreur.Genre()) {
+        case TGenreErreur::Occupee:
+            cause = QStringLiteral("la base est utilisée par un autre poste");
+            break;
+        case TGenreErreur::TexteTropLong:
+            cause = QStringLiteral("un texte est plus long que la base ne l'accepte");
+            break;
+        case TGenreErreur::DroitManquant:
+            cause = QStringLiteral(
+                "le compte de ce poste n'a pas le droit d'écrire dans "
+                "l'historique");
+            break;
+        case TGenreErreur::LectureSeule:
+            cause = QStringLiteral("la base est en lecture seule");
+            break;
+        case TGenreErreur::DisquePlein:
+            cause = QStringLiteral("le disque de la base est plein");
+            break;
+        default:
+            break;
+    }
     return cause.isEmpty() ? texte : cause + QStringLiteral(" (") + texte + QLatin1Char(')');
 }
 
@@ -106,25 +85,27 @@ std::optional<QString> TEnvoiSms::Envoyer(
         return std::nullopt;
     }
 
-    THistorique::TNouvelleLigne ligne{
+    const THistorique::TNouvelleLigne ligne{
         .agence = demande.agence,
         .utilisateur = demande.utilisateur,
         .expediteur = demande.expediteur,
         .destinataire = balises.Valeur(QStringLiteral("<Client_Nom>")),
         .numero = numero,
         .message = message,
-        .date_envoi = demande.dateEnvoi,
-        .etat = QString(LongueurMaximaleEtat, u'x')};
-    // No message leaves without its history row: the row is written and taken back first,
-    // so that a base that cannot take it now stops the send here.
+        .date_envoi = demande.dateEnvoi};
+    // No message leaves without its history row: the row is written and committed first,
+    // its state empty ("En cours"), so that a base that cannot take it stops the send
+    // here, and a send cut short (the program killed, the machine stopped) stays listed.
+    qint32 idLigne = 0;
     try {
         TSablier sablier;
-        THistorique::VerifierEcriture(ligne);
+        idLigne = THistorique::AjouterEnCours(ligne);
     } catch (const EErreurBase& e) {
         throw EErreurBase(
             QStringLiteral("Erreur : le SMS n'a pas été envoyé, car l'historique ne peut pas être "
                            "écrit : %1")
-                .arg(CauseEcriture(QString::fromUtf8(e.what()))));
+                .arg(CauseEcriture(e)),
+            e);
     }
 
     if (debutRequete) debutRequete();
@@ -149,30 +130,31 @@ std::optional<QString> TEnvoiSms::Envoyer(
         JournaliserEnvoi(demande.agence, demande.utilisateur, demande.service.nom(), etat,
                          {demande.service.cle(), message});
 
-    // Written whatever the outcome. The message has left: a base held by another copy is
-    // waited for as long as that copy may hold it; any failure is then told plainly.
-    ligne.etat = etat;
+    // The same row takes the outcome, whatever it is. The message has left: a base held by
+    // another copy is waited for as long as that copy may hold it; any failure is then
+    // told plainly, and the row stays "En cours".
     TSablier sablier;
     QElapsedTimer attente;
     attente.start();
     for (;;) {
         try {
-            THistorique::AjouterHistorique(ligne);
+            THistorique::EnregistrerEtat(idLigne, etat);
             break;
         } catch (const EErreurBase& e) {
-            if (BaseOccupee(QString::fromUtf8(e.what())) && attente.elapsed() < DelaiAttenteMs) {
+            if (BaseOccupee(e) && attente.elapsed() < DelaiAttenteMs) {
                 QThread::msleep(100);
                 continue;
             }
-            const QString cause = CauseEcriture(QString::fromUtf8(e.what()));
-            MessageDlg(etat == QString::fromUtf8("Envoyé")
-                           ? QStringLiteral("Le SMS a été envoyé mais n'a pas pu être inscrit "
-                                            "dans l'historique : %1")
-                                 .arg(cause)
-                           : QStringLiteral("L'issue de l'envoi n'a pas pu être inscrite dans "
-                                            "l'historique : %1")
-                                 .arg(cause),
-                       TTypeDialogue::Erreur, mbOK);
+            const QString cause = CauseEcriture(e);
+            MessageDlg(
+                (etat == QString::fromUtf8("Envoyé")
+                     ? QStringLiteral(
+                           "Le SMS a été envoyé, mais son issue n'a pas pu être inscrite "
+                           "dans l'historique, où il reste « En cours » : %1")
+                     : QStringLiteral("Le SMS est peut-être parti, et son issue n'a pas pu être "
+                                      "inscrite dans l'historique, où il reste « En cours » : %1"))
+                    .arg(cause),
+                TTypeDialogue::Erreur, mbOK);
             break;
         }
     }

@@ -13,9 +13,9 @@ class TConfigurationApi;
 class TClientHttp;
 
 // One send, from the moment the inputs are checked to the history row: the number is
-// cleaned, the tags replaced, the URL built, the user asked to confirm, the request sent,
-// the answer read and the row written. The window only checks its fields and shows the
-// outcome, so the whole road of a message can run without it.
+// cleaned, the tags replaced, the URL built, the user asked to confirm, the row written,
+// the request sent, the answer read and the row given the outcome. The window only checks its
+// fields and shows the outcome, so the whole road of a message can run without it.
 class TEnvoiSms {
   public:
     // What the user asks to send, as typed: the number before cleaning, the message
@@ -43,10 +43,12 @@ class TEnvoiSms {
     void DefinirDebutRequete(std::function<void()> debut) { debutRequete = std::move(debut); }
 
     // std::nullopt when the user did not press OK at the confirmation: nothing is sent
-    // and nothing is written. Otherwise the outcome text ("Envoyé" or "Erreur : ...").
-    // `afficherReponse` receives the outcome text before the history row is written, so
-    // that the window shows it even when the write fails (the failure then leaves here).
-    // Dialogs go through the dialog layer; the wait cursor shows during the request.
+    // and nothing is written. Otherwise the history row is written, its state empty ("En
+    // cours"), before the request leaves; when it cannot be, EErreurBase says why and
+    // nothing is sent. After the answer the outcome text ("Envoyé" or "Erreur : ...") is
+    // written into that same row and returned; when that write fails, a box says so and
+    // the row stays "En cours". `afficherReponse` receives the outcome text before it is
+    // written. Dialogs go through the dialog layer; the wait cursor shows meanwhile.
     std::optional<QString> Envoyer(const TDemande& demande, TBalises& balises,
                                    const std::function<void(const QString&)>& afficherReponse);
 

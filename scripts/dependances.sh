@@ -2,7 +2,7 @@
 # only those that are missing.
 PAQUETS=(g++ make cmake ninja-build pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev
     qt6-translations-l10n nlohmann-json3-dev libgtest-dev sqlite3 ca-certificates
-    fonts-dejavu-core libqt6sql6-mysql libmariadb-dev mariadb-server openssl)
+    fonts-dejavu-core libmariadb-dev mariadb-server openssl)
 
 installer_dependances() {
     local manquants=() p

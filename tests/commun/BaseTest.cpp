@@ -13,6 +13,7 @@
 
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/PiloteMariadb.h"
 
 namespace {
 int compteurConnexions = 0;
@@ -21,7 +22,7 @@ int compteurConnexions = 0;
 QSqlDatabase RacineServeur(const QString& socket) {
     const QString nom = QStringLiteral("baseTest-racine-") + socket;
     if (QSqlDatabase::contains(nom)) return QSqlDatabase::database(nom);
-    QSqlDatabase base = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), nom);
+    QSqlDatabase base = QSqlDatabase::addDatabase(NomPiloteMariadb(), nom);
     base.setUserName(QStringLiteral("root"));
     base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socket));
     if (!base.open())
@@ -111,7 +112,7 @@ QString TBaseTest::ConnexionOutils() {
     if (nomOutils.isEmpty()) {
         nomOutils = QStringLiteral("baseTest-%1").arg(++compteurConnexions);
         QSqlDatabase base = QSqlDatabase::addDatabase(
-            SurServeur() ? QStringLiteral("QMYSQL") : QStringLiteral("QSQLITE"), nomOutils);
+            SurServeur() ? NomPiloteMariadb() : QStringLiteral("QSQLITE"), nomOutils);
         if (SurServeur()) {
             base.setDatabaseName(nomBaseServeur);
             base.setUserName(QStringLiteral("root"));
@@ -276,6 +277,8 @@ TServeurPrive::TServeurPrive(quint16 portTls) : portTls(portTls) {
         throw std::runtime_error("TServeurPrive : dossier temporaire impossible");
     Demarrer();
 }
+
+QSqlDatabase TServeurPrive::Racine() const { return RacineServeur(Socket()); }
 
 void TServeurPrive::Demarrer() {
     QStringList arguments{QStringLiteral("demarrer"), dossier.path()};

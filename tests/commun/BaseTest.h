@@ -20,6 +20,7 @@
 // is removed. Build at most one TBaseTest at a time per test.
 
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -139,6 +140,8 @@ class TServeurPrive {
 
     QString Socket() const;
     QString Fichier(const QString& nom) const;
+    // An open root connection on its socket, outside any base (USE chooses one).
+    QSqlDatabase Racine() const;
     void Arreter();
     void Demarrer();        // again, with the same data
     void Figer(bool fige);  // freezes it (SIGSTOP), or wakes it (SIGCONT)

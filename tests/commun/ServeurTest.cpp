@@ -146,6 +146,7 @@ void TServeurTest::Lire(QTcpSocket* socket) {
     requete.corps = tampon.mid(tete->debutCorps, tete->longueurCorps);
     socket->setProperty(TamponPropriete, QByteArray());
     requetes.push_back(requete);
+    if (pendant) pendant();
 
     for (const auto& [chemin, reponse] : reponsesChemins) {
         if (chemin != requete.chemin) continue;

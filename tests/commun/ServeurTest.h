@@ -22,6 +22,9 @@
 // - RepondreSur(chemin, ...): a different answer for one path (redirects, loops).
 //   RepondreSansFin(): a body that never ends, sent as fast as the client reads it.
 // - Each answer closes its connection ("Connection: close").
+// - PendantRequete(action): runs the action on each request once it has arrived, before
+//   the answer goes (a fault while the client waits: a table renamed, a right taken away,
+//   the sending process ended).
 
 #include <QByteArray>
 #include <QList>
@@ -29,6 +32,8 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "tools/http/RequeteHttpRecue.h"
@@ -70,6 +75,7 @@ class TServeurTest : public QObject {
     // An extra header of every following answer (for example Set-Cookie).
     void AjouterEnteteReponse(const QByteArray& nom, const QByteArray& valeur);
     void NePasRepondre();
+    void PendantRequete(std::function<void()> action) { pendant = std::move(action); }
     void Fermer();
 
     const std::vector<TRequeteRecue>& Requetes() const { return requetes; }
@@ -103,5 +109,6 @@ class TServeurTest : public QObject {
     QByteArray typeContenu = "application/json; charset=utf-8";
     QList<QPair<QByteArray, QByteArray>> entetesReponse;
     bool repondre = true;
+    std::function<void()> pendant;
     std::vector<TRequeteRecue> requetes;
 };

@@ -12,16 +12,18 @@
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QThread>
-#include <csignal>
 #include <functional>
 
 #include "commun/BaseTest.h"
+#include "commun/RelaisTcp.h"
+#include "commun/ServeurMariadbFactice.h"
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
 #include "data/Fonctions_bd.h"
 #include "data/MoteurMariadb.h"
 #include "data/Tcategorie.h"
 #include "data/Thistorique.h"
+#include "data/Ttransactionimmediate.h"
 
 namespace {
 
@@ -55,6 +57,16 @@ void Openssl(const QString& dossier, const QStringList& arguments) {
     p.start(QStringLiteral("openssl"), arguments);
     ASSERT_TRUE(p.waitForFinished(60000) && p.exitCode() == 0)
         << arguments.join(' ').toStdString() << " : " << p.readAll().toStdString();
+}
+
+// The text of the error that `operation` raises (empty when none).
+QString Echec(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
 }
 
 }  // namespace
@@ -291,6 +303,118 @@ TEST(MoteurMariadb, TlsAvecCertificat) {
         EXPECT_TRUE(texte.contains(c.refus)) << texte.toStdString();
         EXPECT_FALSE(base.Module().Database().isOpen());
     }
+}
+
+// A man in the middle hands the first connection to the real server and every later one
+// to an impostor whose certificate comes from the same authority for another name, with the
+// same base and account: once the session's connection is cut, the way back is refused with
+// the server named, and nothing is written on the impostor.
+TEST(MoteurMariadb, ImposteurALaReconnexion) {
+    const quint16 portReel = PortFerme(), portImposteur = PortFerme();
+    TServeurPrive reel(portReel), imposteur(portImposteur);
+    TBaseTest base(true, TMoteurTest::Serveur, reel.Socket());
+    const QString tls = reel.Fichier("tls");
+    Ecrire(tls + "/evil.cnf", "subjectAltName=DNS:evil.example\n");
+    Openssl(tls, {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=evil.example", "-keyout",
+                  "evil.key", "-out", "evil.csr"});
+    Openssl(tls, {"x509", "-req", "-in", "evil.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                  "-CAcreateserial", "-days", "1", "-extfile", "evil.cnf", "-out", "evil.pem"});
+    for (const char* suffixe : {".pem", ".key"}) {
+        const QString cible = imposteur.Fichier("tls/serveur") + suffixe;
+        QFile::remove(cible);
+        ASSERT_TRUE(QFile::copy(tls + "/evil" + suffixe, cible));
+    }
+    QSqlQuery chezImposteur(imposteur.Racine());
+    const QString compte = "'poste'@'127.0.0.1' IDENTIFIED BY 'mdp'";
+    const QString droits =
+        "GRANT SELECT, INSERT, UPDATE ON " + base.BaseServeur() + ".* TO 'poste'@'127.0.0.1'";
+    for (const QString& sql :
+         {QStringLiteral("FLUSH SSL"), "CREATE USER " + compte, droits,
+          "CREATE DATABASE " + base.BaseServeur() + " COLLATE utf8mb4_nopad_bin",
+          "USE " + base.BaseServeur()})
+        ASSERT_TRUE(chezImposteur.exec(sql)) << sql.toStdString();
+    CreerTablesServeur(imposteur.Racine());
+    base.Executer("CREATE USER " + compte);
+    base.Executer(droits);
+    TRelaisTcp relais([&](int n) { return n == 0 ? portReel : portImposteur; });
+    Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
+           QStringLiteral("[Serveur]\nHote=127.0.0.1\nPort=%1\nBase=%2\nUtilisateur=poste\n"
+                          "MotDePasse=mdp\nAutoriteTLS=%3/ca.pem\n")
+               .arg(relais.Port())
+               .arg(base.BaseServeur(), tls)
+               .toUtf8());
+    ASSERT_EQ(ErreurOuverture(base.Module()), QString());
+    base.CouperConnexion();
+
+    const QString refus = QStringLiteral(
+                              "Erreur : la connexion chiffrée (TLS) au serveur "
+                              "« 127.0.0.1:%1 » n'a pas pu être établie ni son "
+                              "certificat vérifié")
+                              .arg(relais.Port());
+    for (const auto& operation : std::initializer_list<std::function<void()>>{
+             [] { TCategorie(false, "Chez l'imposteur").Sauvegarder(); },
+             [] {
+                 THistorique::AjouterHistorique(
+                     {.agence = "A", .utilisateur = "U", .etat = "Envoyé"});
+             }}) {
+        const QString texte = Echec(operation);
+        EXPECT_TRUE(texte.contains(refus)) << texte.toStdString();
+    }
+    EXPECT_GE(relais.Connexions(), 2);
+    for (const char* table : {"Categorie", "Historique"}) {
+        ASSERT_TRUE(chezImposteur.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table)));
+        ASSERT_TRUE(chezImposteur.next());
+        EXPECT_EQ(chezImposteur.value(0).toInt(), 0) << table;
+    }
+}
+
+// A server, or a man in the middle, that offers no TLS and asks for the password in clear
+// (mysql_clear_password) is refused with a sentence that says why; the password never
+// leaves.
+TEST(MoteurMariadb, MotDePasseJamaisEnClair) {
+    TServeurMariadbFactice faux;
+    TBaseTest base(false, TMoteurTest::Serveur);
+    Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
+           QStringLiteral("[Serveur]\nHote=127.0.0.1\nPort=%1\nBase=b\nUtilisateur=poste\n"
+                          "MotDePasse=secret-du-poste\n")
+               .arg(faux.Port())
+               .toUtf8());
+    const QString texte = ErreurOuverture(base.Module());
+    faux.Arreter();
+    EXPECT_TRUE(
+        texte.startsWith(QStringLiteral("Erreur : le serveur « 127.0.0.1:%1 » demande une méthode "
+                                        "d'authentification que ce poste refuse")
+                             .arg(faux.Port())))
+        << texte.toStdString();
+    EXPECT_TRUE(faux.Recu().contains("poste"));  // the workstation did answer the greeting
+    EXPECT_FALSE(faux.Recu().contains("secret-du-poste"));
+}
+
+// Nothing runs inside a transaction the program did not open: one left by a ROLLBACK that
+// failed, or one a statement began behind its back, goes with its connection, and the next
+// operation runs on its own, in a fresh transaction.
+TEST(MoteurMariadb, SeulementSesTransactions) {
+    TBaseTest base(true, TMoteurTest::Serveur);
+    DataModuleAbs->OuvrirBase();
+    auto executer = [](const QString& sql) {
+        auto r = DataModuleAbs->CreerRequete();
+        r->SQL << sql;
+        r->ExecSQL();
+    };
+    {
+        TTransactionImmediate transaction(DataModuleAbs->NomConnexion());
+        executer("INSERT INTO Categorie (id_categorie, interne, nom) VALUES (7, 0, 'Annulée')");
+        base.CouperConnexion();
+    }  // its ROLLBACK fails
+    EXPECT_TRUE(TCategorie(false, "Après l'échec").Sauvegarder());
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = 'Annulée'"), 0);
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = 'Après l''échec'"), 1);
+
+    executer("START TRANSACTION");
+    executer("INSERT INTO Categorie (id_categorie, interne, nom) VALUES (8, 0, 'Seule')");
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = 'Seule'"), 1);
+    EXPECT_TRUE(TCategorie(false, "Ensuite").Sauvegarder());
+    EXPECT_EQ(base.Compter("SELECT count(*) FROM Categorie WHERE nom = 'Ensuite'"), 1);
 }
 
 // The server stops, or freezes, under an open base: the next operation says so, naming

@@ -6,11 +6,13 @@
 #endif
 
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSqlQuery>
 #include <functional>
+#include <tuple>
 
 #include "commun/BaseTest.h"
 #include "commun/DialoguesScriptes.h"
@@ -378,6 +380,38 @@ TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
         refuse("la base est utilisée par un autre poste");
         autre.closeWriteChannel();
         ASSERT_TRUE(autre.waitForFinished());
+
+        // The file changed under the running program, or no journal possible beside it.
+        const QString chemin = base.Chemin(), ancien = chemin + QStringLiteral(".ancien");
+        const QString change = QStringLiteral(
+                                   "le fichier de base de données « %1 » a été "
+                                   "supprimé, remplacé ou déplacé")
+                                   .arg(chemin);
+        const QString journal =
+            QStringLiteral("le journal de la base ne peut pas être créé dans le dossier « %1 »")
+                .arg(base.Dossier());
+        const std::vector<std::tuple<const char*, std::function<void()>, QString>> fichier = {
+            {"supprimé", [&] { QFile::remove(chemin); }, change},
+            {"déplacé", [&] { QFile::rename(chemin, ancien); }, change},
+            {"remplacé",
+             [&] {
+                 QFile::rename(chemin, ancien);
+                 QFile::copy(ancien, chemin);
+             },
+             change},
+            {"journal", [&] { QDir().mkdir(chemin + QStringLiteral("-journal")); }, journal},
+        };
+        for (const auto& [nom, faute, cause] : fichier) {
+            SCOPED_TRACE(nom);
+            DataModuleAbs->FermerBase();
+            DataModuleAbs->OuvrirBase();
+            faute();
+            refuse(cause.toUtf8().constData());
+            DataModuleAbs->FermerBase();
+            QDir().rmdir(chemin + QStringLiteral("-journal"));
+            QFile::remove(ancien);
+            if (!QFile::exists(chemin)) CreerBase(chemin);
+        }
     }
     EXPECT_EQ(NombreLignes(), 0);
 
@@ -410,14 +444,17 @@ TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
     DataModuleAbs = &base.Module();
 }
 
-// The message has left when the row is written. A connection the server dropped is opened
-// again and a row another workstation holds a moment is waited for: the row is written.
-// A row that cannot be written is told plainly, the outcome still shown.
-TEST_P(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
+// The row is written before the request leaves. A fault while the service holds the
+// request leaves exactly that row: given its outcome when the base takes it after (a
+// connection the server dropped is opened again, a row another workstation holds a moment
+// is waited for, the right to add rows is not needed), else still "En cours" and a box
+// says why.
+TEST_P(TEnvoiSmsTest, UneFautePendantLaRequeteLaisseUneSeuleLigne) {
     struct TCas {
         const char* nom;
         std::function<void()> pendant, apres;
-        const char* cause;  // nullptr: the row is written and nothing more is said
+        const char* cause;  // nullptr: the outcome is written and nothing more is said
+        QString table = QStringLiteral("Historique");  // where the row then is
     };
     QProcess autrePoste;
     const QString compte = base.SurServeur() ? base.CreerComptePoste() : QString();
@@ -442,7 +479,7 @@ TEST_P(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
                      ASSERT_TRUE(autrePoste.waitForReadyRead(5000));
              },
              [&] { EXPECT_TRUE(autrePoste.waitForFinished()); }, nullptr},
-            {"droit retiré",
+            {"droit d'ajouter retiré",
              [&] {
                  base.Executer(QStringLiteral("REVOKE INSERT ON %1 FROM '%2'@'localhost'")
                                    .arg(historique, compte));
@@ -451,45 +488,76 @@ TEST_P(TEnvoiSmsTest, UneLigneNonEcriteApresLEnvoiEstDitePlainement) {
                  base.Executer(QStringLiteral("GRANT INSERT ON %1 TO '%2'@'localhost'")
                                    .arg(historique, compte));
              },
-             "le compte de ce poste n'a pas le droit d'écrire dans l'historique"},
+             nullptr},
         };
     }
     cas.push_back(
         {"table renommée",
-         [&] { base.Executer(QStringLiteral("ALTER TABLE Historique RENAME TO Ancien")); }, nullptr,
-         "Historique"});
+         [&] { base.Executer(QStringLiteral("ALTER TABLE Historique RENAME TO Ancien")); },
+         [&] { base.Executer(QStringLiteral("ALTER TABLE Ancien RENAME TO Historique")); },
+         "Historique", QStringLiteral("Ancien")});
+    // Last: the file stays where it went (the helpers' connection follows it there).
+    if (!base.SurServeur())
+        cas.push_back({"fichier déplacé",
+                       [&] { QFile::rename(base.Chemin(), base.Chemin() + ".ancien"); }, nullptr,
+                       "a été supprimé, remplacé ou déplacé"});
 
-    int lignes = 0;
-    for (const TCas& c : cas) {
+    for (size_t i = 0; i < cas.size(); ++i) {
+        const TCas& c = cas[i];
         SCOPED_TRACE(c.nom);
-        envoi.DefinirDebutRequete(c.pendant);
+        serveur.PendantRequete(c.pendant);
         dialogues.demandes.clear();
         affichages.clear();
-        EXPECT_EQ(Envoyer({}), Envoye);
-        if (c.apres) c.apres();
+        const QString message = QStringLiteral("SMS %1").arg(i);
+        EXPECT_EQ(Envoyer({.message = message}), Envoye);
+        EXPECT_EQ(serveur.Requetes().size(), i + 1);
         EXPECT_EQ(affichages, QStringList{Envoye});
+        const QString ligne = QStringLiteral(" FROM %1 WHERE message = '%2'").arg(c.table, message);
+        EXPECT_EQ(base.Compter(QStringLiteral("SELECT count(*)") + ligne), 1);
+        const QVariant etat = base.Valeur(QStringLiteral("SELECT etat") + ligne);
         const auto apres = DialoguesApresConfirmation();
         if (!c.cause) {
+            EXPECT_EQ(etat, Envoye);
             EXPECT_TRUE(apres.empty()) << apres.front().texte.toStdString();
-            EXPECT_EQ(NombreLignes(), ++lignes);
-            continue;
+        } else {
+            EXPECT_TRUE(etat.isNull()) << etat.toString().toStdString();
+            ASSERT_EQ(apres.size(), 1u);
+            EXPECT_TRUE(apres[0].texte.startsWith(
+                QStringLiteral("Le SMS a été envoyé, mais son issue n'a pas pu être inscrite "
+                               "dans l'historique, où il reste « En cours » : ")))
+                << apres[0].texte.toStdString();
+            EXPECT_TRUE(apres[0].texte.contains(QString::fromUtf8(c.cause)))
+                << apres[0].texte.toStdString();
         }
-        ASSERT_EQ(apres.size(), 1u);
-        EXPECT_TRUE(apres[0].texte.startsWith(QStringLiteral(
-            "Le SMS a été envoyé mais n'a pas pu être inscrit dans l'historique : ")))
-            << apres[0].texte.toStdString();
-        EXPECT_TRUE(apres[0].texte.contains(QString::fromUtf8(c.cause)))
-            << apres[0].texte.toStdString();
+        if (c.apres) c.apres();
     }
-    EXPECT_EQ(serveur.Requetes().size(), cas.size());
 }
 
-// What the service sends back is text of its own: its echo of the key is masked, and a
-// long outcome is cut before it is shown and stored.
+// A sending program ended while the service holds its request (a crash, a power cut,
+// kill -9) leaves its row "En cours".
+TEST_P(TEnvoiSmsTest, UnEnvoiTueLaisseSaLigneEnCours) {
+    QProcess envoyeur;
+    serveur.NePasRepondre();
+    serveur.PendantRequete([&] { envoyeur.kill(); });
+    envoyeur.start(QStringLiteral(PARLIVO_BIN_DIR "/parlivo-envoi-enfant"),
+                   {base.Dossier(), serveur.Url("/envoi"), QStringLiteral("Interrompu")});
+    ASSERT_TRUE(serveur.AttendreRequetes(1, 60000)) << envoyeur.readAllStandardError().data();
+    ASSERT_TRUE(envoyeur.waitForFinished(10000));
+    EXPECT_EQ(envoyeur.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(serveur.Requetes()[0].Parametre("text"), "Interrompu");
+    ASSERT_EQ(NombreLignes(), 1);
+    EXPECT_EQ(Colonne("message"), "Interrompu");
+    EXPECT_EQ(Colonne("numero"), "0612345678");
+    EXPECT_EQ(Colonne("agence"), "AG01");
+    EXPECT_TRUE(Colonne("etat").isNull()) << Colonne("etat").toString().toStdString();
+}
+
+// What the service sends back is text of its own: its echo of the key is masked, in the
+// box, the response and the row, and a long outcome is cut.
 TEST_P(TEnvoiSmsTest, LaCleRenvoyeeEstMasqueeEtLEtatCoupe) {
-    cle = QStringLiteral("SECRET+42 é");
-    serveur.Repondre(200, QString::fromUtf8("{\"resultat\":0,\"erreurs\":\"cle SECRET+42 é "
-                                            "SECRET%2B42%20%C3%A9 ")
+    cle = QString::fromUtf8("Sk\\9\"xY12 é");
+    serveur.Repondre(200, QString::fromUtf8("{\"resultat\":0,\"erreurs\":\"cle Sk\\\\9\\\"xY12 é "
+                                            "Sk%5C9%22xY12%20%C3%A9 ")
                                   .toUtf8() +
                               QByteArray(3000, 'z') + "\"}");
     const std::optional<QString> etat = Envoyer({});

@@ -14,6 +14,7 @@
 #include "data/Datamoduleabs.h"
 #include "data/EErreurBase.h"
 #include "data/MoteurMariadb.h"
+#include "data/PiloteMariadb.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ class TConnexionOutil {
     explicit TConnexionOutil(const QString& chemin)
         : nom(QStringLiteral("parlivo-base-%1").arg(++compteur)) {
         if (TCopieBase::EstConnexion(chemin)) {
-            base = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), nom);
+            base = QSqlDatabase::addDatabase(NomPiloteMariadb(), nom);
             OuvrirMariadb(base, LireConnexionIni(chemin));
             designation = QStringLiteral("la base du serveur (%1)").arg(chemin);
         } else {

@@ -1,0 +1,35 @@
+#pragma once
+
+// TRelaisTcp: a man in the middle on loopback, for the tests of the server's connection.
+// Listens on 127.0.0.1 and a port the system picks, and hands each connection it accepts to
+// the local port that `destination(n)` gives (n counts the connections from 0), copying the
+// bytes both ways unread. It works in a thread of its own, since the client under test
+// blocks the test's thread while it connects.
+//
+//   TRelaisTcp relais([&](int n) { return n == 0 ? portReel : portImposteur; });
+//   ... connexion.ini names 127.0.0.1:relais.Port() ...
+
+#include <QtGlobal>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class TRelaisTcp {
+  public:
+    explicit TRelaisTcp(std::function<quint16(int)> destination);
+    ~TRelaisTcp();
+    TRelaisTcp(const TRelaisTcp&) = delete;
+    TRelaisTcp& operator=(const TRelaisTcp&) = delete;
+
+    quint16 Port() const { return port; }
+    int Connexions() const { return connexions; }
+
+  private:
+    void Boucle();
+    std::function<quint16(int)> destination;
+    int ecoute = -1;
+    quint16 port = 0;
+    std::atomic<int> connexions{0};
+    std::atomic<bool> fin{false};
+    std::thread fil;
+};
