@@ -26,57 +26,51 @@ void TBalises::Ajoutee(const QString& balise) {
 
 namespace {
 
-QString Coupee(QStringView valeur) {
-    return valeur.first(std::min(valeur.size(), TBalises::LongueurMaximale)).toString();
-}
+QString Coupee(const QString& valeur) { return valeur.left(TBalises::LongueurMaximale); }
 
 }  // namespace
 
-const QStringView* TBalises::ValeurFichier(QStringView balise) const {
+std::optional<QString> TBalises::ValeurFichier(const QString& balise) const {
     for (auto s = sections.crbegin(); s != sections.crend(); ++s) {
         const qsizetype debut = s->prefixe.size();
-        if (balise.size() > debut + 1 && balise.back() == u'>' && balise.startsWith(s->prefixe))
-            if (const QStringView* valeur =
-                    s->cles->Valeur(balise.sliced(debut, balise.size() - debut - 1)))
-                return valeur;
+        if (balise.size() > debut + 1 && balise.back() == u'>' && balise.startsWith(s->prefixe)) {
+            const QString cle = balise.sliced(debut, balise.size() - debut - 1);
+            if (s->fichier->ValueExists(s->nom, cle))
+                return Coupee(s->fichier->ReadString(s->nom, cle, QString()));
+        }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 bool TBalises::Contient(const QString& balise) const {
-    return valeurs.contains(balise) || ValeurFichier(balise) != nullptr;
+    return valeurs.contains(balise) || ValeurFichier(balise).has_value();
 }
 
 void TBalises::Definir(const QString& balise, const QString& valeur) {
     const qsizetype avant = valeurs.size();
-    valeurs[balise] = valeur.left(LongueurMaximale);
+    valeurs[balise] = Coupee(valeur);
     ordonnee = false;
     if (valeurs.size() != avant && !ValeurFichier(balise)) Ajoutee(balise);
 }
 
-void TBalises::Definir(const QString& balise, QStringView valeur) {
-    Definir(balise, Coupee(valeur));
-}
-
 void TBalises::DefinirSection(const std::shared_ptr<const TIniFile>& fichier,
                               const QString& section) {
-    const TIniFile::TSection* cles = fichier->Section(section);
-    if (!cles || cles->Entrees().empty()) return;
-    sections.push_back({fichier, cles, section, QLatin1Char('<') + section + QLatin1Char('_')});
+    const TIniFile::TEntrees cles = fichier->ReadSectionValues(section);
+    if (cles.isEmpty()) return;
+    sections.push_back({fichier, section, QLatin1Char('<') + section + QLatin1Char('_')});
     // What was set before under one of the section's tags gives way to the file's value.
     for (auto it = valeurs.begin(); it != valeurs.end();)
         it = ValeurFichier(it.key()) ? valeurs.erase(it) : std::next(it);
     // Every tag of the file starts with "<" and ends with ">": only a key holding a ">"
     // makes a longer one.
-    for (const auto& [cle, valeur] : cles->Entrees())
-        if (std::find(cle.begin(), cle.end(), u'>') != cle.end())
-            longues.insert(TexteBalise(section, cle));
+    for (const auto& [cle, valeur] : cles)
+        if (cle.contains(u'>')) longues.insert(TexteBalise(section, cle));
     ordonnee = false;
 }
 
 QString TBalises::Valeur(const QString& balise) {
     if (const auto it = valeurs.constFind(balise); it != valeurs.cend()) return *it;
-    if (const QStringView* valeur = ValeurFichier(balise)) return Coupee(*valeur);
+    if (std::optional<QString> valeur = ValeurFichier(balise)) return *valeur;
     const QString vide = QStringLiteral("");
     valeurs.insert(balise, vide);
     Ajoutee(balise);
@@ -85,7 +79,7 @@ QString TBalises::Valeur(const QString& balise) {
 
 QString TBalises::ValeurDe(const QString& balise) const {
     if (const auto it = valeurs.constFind(balise); it != valeurs.cend()) return *it;
-    if (const QStringView* valeur = ValeurFichier(balise)) return Coupee(*valeur);
+    if (std::optional<QString> valeur = ValeurFichier(balise)) return *valeur;
     return QString();
 }
 
@@ -94,7 +88,7 @@ const TBalises::TEntrees& TBalises::Entrees() const {
         // The files' sections in the order they were given, then what was set over them.
         QHash<QString, QString> toutes;
         for (const TSection& s : sections)
-            for (const auto& [cle, valeur] : s.cles->Entrees())
+            for (const auto& [cle, valeur] : s.fichier->ReadSectionValues(s.nom))
                 toutes.insert(TexteBalise(s.nom, cle), Coupee(valeur));
         for (auto it = valeurs.cbegin(); it != valeurs.cend(); ++it)
             toutes.insert(it.key(), it.value());

@@ -28,8 +28,6 @@ class TBalises {
     // Inserts the entry or replaces the value of an existing one; a value is cut at
     // LongueurMaximale characters (it could not fit in a message anyway).
     void Definir(const QString& balise, const QString& valeur);
-    // The same from a view of the value, copied once.
-    void Definir(const QString& balise, QStringView valeur);
     // Every key of the file's section as the tag "<section_key>" with its value, as if each
     // were set by Definir in file order (after every entry set so far); the file is kept.
     void DefinirSection(const std::shared_ptr<const TIniFile>& fichier, const QString& section);
@@ -54,14 +52,13 @@ class TBalises {
     // A file's section whose keys give tags.
     struct TSection {
         std::shared_ptr<const TIniFile> fichier;
-        const TIniFile::TSection* cles;
         QString nom;
         QString prefixe;  // "<nom_"
     };
     void Ajoutee(const QString& balise);
-    // The value a file's section gives the tag, nullptr when none does; the latest section
-    // first.
-    const QStringView* ValeurFichier(QStringView balise) const;
+    // The value a file's section gives the tag, cut as Definir cuts it; none when no
+    // section does. The latest section first.
+    std::optional<QString> ValeurFichier(const QString& balise) const;
 
     QHash<QString, QString> valeurs;  // the entries set by Definir or Valeur, over the files'
     std::vector<TSection> sections;

@@ -122,7 +122,7 @@ std::optional<QString> TEnvoiSms::Envoyer(
         if (reponse.dialogue) MessageDlg(exterieur(*reponse.dialogue), TTypeDialogue::Erreur, mbOK);
         etat = exterieur(reponse.etat);
     } catch (const std::exception& e) {
-        etat = exterieur(QStringLiteral("Erreur : ") + QString::fromUtf8(e.what()));
+        etat = exterieur(QStringLiteral("Erreur : ") + TexteErreur(e));
         MessageDlg(etat, TTypeDialogue::Erreur, mbOK);
     }
     if (afficherReponse) afficherReponse(etat);

@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "platform/Dialogues.h"
+#include "platform/EErreurTexte.h"
 
 void AfficherErreur(const QString& texte) { MessageDlg(texte, TTypeDialogue::Erreur, mbOK); }
 
@@ -14,5 +15,5 @@ void AfficherErreur(const std::exception& erreur) {
         AfficherErreur(QString());
         return;
     }
-    AfficherErreur(QString::fromUtf8(erreur.what()));
+    AfficherErreur(TexteErreur(erreur));
 }

@@ -100,10 +100,9 @@ void TClientHttp::DefinirDelai(int ms) { delai = ms > 0 ? ms : 1; }
 
 QNetworkCookieJar* TClientHttp::Cookies() const { return gestionnaire->cookieJar(); }
 
-namespace {}  // namespace
-
-// One exchange with the server, redirects not followed.
+// One exchange with the server, the redirects the toolkit follows included.
 struct TClientHttp::TEchange {
+    QUrl adresse;    // the last one asked for
     int statut = 0;  // 0 when the answer carried none
     QString raison;
     QNetworkReply::NetworkError erreur = QNetworkReply::NoError;
@@ -120,16 +119,10 @@ QString SansRequete(const QUrl& adresse) {
     return adresse.adjusted(QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
 }
 
-bool MemeOrigine(const QUrl& a, const QUrl& b) {
-    return a.scheme().compare(b.scheme(), Qt::CaseInsensitive) == 0 &&
-           a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
-           a.port(a.scheme() == u"https" ? 443 : 80) == b.port(b.scheme() == u"https" ? 443 : 80);
-}
-
 }  // namespace
 
 QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
-    QUrl adresse = QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode);
+    const QUrl adresse = QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode);
     if (!adresse.isValid() || adresse.scheme().isEmpty() || adresse.host().isEmpty()) {
         throw EErreurHttp(
             // Without the query: it carries the service key, and this text is shown and stored.
@@ -139,61 +132,53 @@ QString TClientHttp::Get(const QString& url, const TEntetesHttp& entetes) {
     // One limit for the whole request: every redirect, the transfer and the reading of
     // the body.
     const QDeadlineTimer limite(delai);
-    QList<QUrl> visitees{adresse};
-    for (;;) {
-        const TEchange echange = Echanger(adresse, entetes, limite);
-        if (echange.statut >= 300 && echange.statut <= 399 && !echange.destination.isEmpty()) {
-            const QUrl suivante =
-                adresse.resolved(QUrl::fromEncoded(echange.destination, QUrl::TolerantMode));
-            // Only within the same server: another host, port or scheme would receive the
-            // service key, or a page of a site that is not the service.
-            if (!MemeOrigine(adresse, suivante)) {
-                throw EErreurHttp(
-                    QStringLiteral("Redirection refusée : le service a répondu avec le statut "
-                                   "HTTP %1 vers une autre adresse (%2)")
-                        .arg(echange.statut)
-                        .arg(SansRequete(suivante)));
-            }
-            if (visitees.contains(suivante) || visitees.size() > RedirectionsMaximum) {
-                throw EErreurHttp(
-                    QStringLiteral("Boucle de redirection : le service renvoie sans fin "
-                                   "d'une adresse à l'autre (statut HTTP %1)")
-                        .arg(echange.statut));
-            }
-            visitees.append(suivante);
-            adresse = suivante;
-            continue;
-        }
-        if (echange.statut != 0 && (echange.statut < 200 || echange.statut > 299)) {
-            QString texte =
-                QStringLiteral("Le service a répondu avec le statut HTTP %1").arg(echange.statut);
-            if (!echange.raison.isEmpty()) texte += QStringLiteral(" (%1)").arg(echange.raison);
-            throw EErreurHttp(texte);
-        }
-        if (echange.erreur != QNetworkReply::NoError &&
-            echange.texteErreur.startsWith(QLatin1String("Decompression failed"))) {
-            // The toolkit's text says nothing more than these two English words.
-            throw EErreurHttp(
-                "La réponse du service d'envoi est illisible : son contenu compressé n'a pas "
-                "pu être décompressé.");
-        }
-        if (echange.erreur != QNetworkReply::NoError) {
-            throw EErreurHttp(QStringLiteral("%1 (%2).")
-                                  .arg(DescriptionErreur(echange.erreur), echange.texteErreur));
-        }
-        const QString texte = Decoder(echange.corps, echange.typeContenu);
-        if (limite.hasExpired())
-            throw EErreurHttp(TexteDelaiDepasse(delai, QStringLiteral("lecture de la réponse")));
-        return texte;
+    const TEchange echange = Echanger(adresse, entetes, limite);
+    if (echange.erreur == QNetworkReply::InsecureRedirectError) {
+        const QUrl suivante =
+            echange.adresse.resolved(QUrl::fromEncoded(echange.destination, QUrl::TolerantMode));
+        throw EErreurHttp(QStringLiteral("Redirection refusée : le service a répondu avec le "
+                                         "statut HTTP %1 vers une autre adresse (%2)")
+                              .arg(echange.statut)
+                              .arg(SansRequete(suivante)));
     }
+    if (echange.erreur == QNetworkReply::TooManyRedirectsError) {
+        throw EErreurHttp(QStringLiteral("Boucle de redirection : le service renvoie sans fin "
+                                         "d'une adresse à l'autre (statut HTTP %1)")
+                              .arg(echange.statut));
+    }
+    if (echange.statut != 0 && (echange.statut < 200 || echange.statut > 299)) {
+        QString texte =
+            QStringLiteral("Le service a répondu avec le statut HTTP %1").arg(echange.statut);
+        if (!echange.raison.isEmpty()) texte += QStringLiteral(" (%1)").arg(echange.raison);
+        throw EErreurHttp(texte);
+    }
+    if (echange.erreur != QNetworkReply::NoError &&
+        echange.texteErreur.startsWith(QLatin1String("Decompression failed"))) {
+        // The toolkit's text says nothing more than these two English words.
+        throw EErreurHttp(
+            "La réponse du service d'envoi est illisible : son contenu compressé n'a pas "
+            "pu être décompressé.");
+    }
+    if (echange.erreur != QNetworkReply::NoError) {
+        throw EErreurHttp(
+            QStringLiteral("%1 (%2).").arg(DescriptionErreur(echange.erreur), echange.texteErreur));
+    }
+    const QString texte = Decoder(echange.corps, echange.typeContenu);
+    if (limite.hasExpired())
+        throw EErreurHttp(TexteDelaiDepasse(delai, QStringLiteral("lecture de la réponse")));
+    return texte;
 }
 
 TClientHttp::TEchange TClientHttp::Echanger(const QUrl& adresse, const TEntetesHttp& entetes,
                                             const QDeadlineTimer& limite) {
     QNetworkRequest requete(adresse);
     for (const auto& [nom, valeur] : entetes) requete.setRawHeader(nom, valeur);
+    // Redirects are followed within the same scheme, host and port only: another server
+    // would receive the service key, or give a page of a site that is not the service. A
+    // loop ends at the bound.
     requete.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+                         QNetworkRequest::SameOriginRedirectPolicy);
+    requete.setMaximumRedirectsAllowed(RedirectionsMaximum);
 
     std::unique_ptr<QNetworkReply> reponse(gestionnaire->get(requete));
     bool delaiDepasse = false;
@@ -244,5 +229,6 @@ TClientHttp::TEchange TClientHttp::Echanger(const QUrl& adresse, const TEntetesH
     echange.erreur = reponse->error();
     echange.typeContenu = reponse->rawHeader("Content-Type");
     echange.destination = reponse->rawHeader("Location");
+    echange.adresse = reponse->url();
     return echange;
 }

@@ -5,7 +5,8 @@
 #include <QPair>
 #include <QString>
 #include <memory>
-#include <stdexcept>
+
+#include "platform/EErreurTexte.h"
 
 class QDeadlineTimer;
 class QNetworkAccessManager;
@@ -14,10 +15,9 @@ class QNetworkCookieJar;
 
 // Raised when a request fails: no connection, no answer within the time limit, an
 // answer whose HTTP status is not a success. French text, the network's own text after.
-class EErreurHttp : public std::runtime_error {
+class EErreurHttp : public EErreurTexte {
   public:
-    using std::runtime_error::runtime_error;
-    explicit EErreurHttp(const QString& texte) : std::runtime_error(texte.toStdString()) {}
+    using EErreurTexte::EErreurTexte;
 };
 
 using TEntetesHttp = QList<QPair<QByteArray, QByteArray>>;

@@ -1,14 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QStringView>
-#include <cstdint>
-#include <utility>
-#include <vector>
 
 // Reads a Windows-style INI file, as the host application writes it.
 //
@@ -21,35 +18,11 @@
 // missing or unreadable file reads as empty, and so does a file over TailleMaximale.
 //
 // The file is opened, read whole and released by the constructor; the readings look the
-// names up in memory. Names and values are kept as views into the one decoded text of the
-// file: a file of thousands of keys is not copied key by key.
+// names up in memory.
 class TIniFile {
   public:
     // A section's keys with their values, in file order.
     using TEntrees = QList<QPair<QString, QString>>;
-    // The same as views into Texte(): key and value.
-    using TVues = std::vector<std::pair<QStringView, QStringView>>;
-
-    // One section of the file: its keys in file order, each once with its first value, and
-    // their index.
-    class TSection {
-      public:
-        const TVues& Entrees() const { return entrees; }
-        // The key's value, as a view into Texte(); nullptr for an absent key.
-        const QStringView* Valeur(QStringView cle) const;
-
-      private:
-        friend class TIniFile;
-        // Indexes the entries read, keeping each key's first one in file order.
-        void Indexer();
-        // The slot of `places` that holds the key, or the empty one where it would go.
-        std::size_t Place(QStringView cle) const;
-
-        TVues entrees;
-        // Open addressing on the keys' hashes: 0 for an empty slot, else the entry's place
-        // in `entrees` plus one. At most half full.
-        std::vector<std::uint32_t> places;
-    };
 
     // 1 MiB: a host's parameter file is a few kilobytes.
     static constexpr qint64 TailleMaximale = 1024 * 1024;
@@ -64,27 +37,27 @@ class TIniFile {
     // Replaces the list's content with the section's key names, in file order.
     void ReadSection(const QString& section, QStringList& cles) const;
     // The section's keys with their values, in file order: what ReadSection then
-    // ReadString for each key give, in one look-up.
+    // ReadString for each key give, in one look-up (the list is shared, not copied).
     TEntrees ReadSectionValues(const QString& section) const;
-    // The same without copies: views into Texte(), empty for an absent section.
-    const TVues& VuesSection(const QString& section) const;
-    // The section (its name matched regardless of letter case), nullptr when absent. It
-    // lives as long as this reader.
-    const TSection* Section(const QString& section) const;
-    // The decoded text the views point into. A copy of it shares the same characters, so
-    // the views stay valid while any copy lives.
-    const QString& Texte() const { return texte; }
+    // Whether the section holds the key, whatever its value.
+    bool ValueExists(const QString& section, const QString& cle) const;
 
     // True when the file was refused for its size (and read as empty).
     bool TropVolumineux() const { return tropVolumineux; }
 
   private:
+    // One section of the file: its keys in file order, each once with its first value.
+    struct TSection {
+        TEntrees entrees;
+        QHash<QString, qsizetype> index;  // key -> place in `entrees`
+    };
+
     TIniFile() = default;
     void Analyser(const QByteArray& octets);
+    const TSection* Section(const QString& section) const;
+    const QString* Valeur(const QString& section, const QString& cle) const;
 
-    QString texte;
-    std::vector<TSection> sections;
-    QHash<QString, std::size_t> indexSections;  // case-folded name -> index in `sections`
+    QHash<QString, TSection> sections;  // by case-folded name
     bool tropVolumineux = false;
 };
 

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -26,6 +25,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "ui/Accessibilite.h"
+#include "ui/ChargementListes.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
@@ -46,17 +46,6 @@ static void ChargerImagesEnvoi() {
 }
 
 namespace {
-
-// The drop-down lists sort by the default locale's collation.
-TTriNoms TriListes() { return TTriNoms(QCollator()); }
-
-template <class TRecord>
-QStringList Noms(const std::vector<std::unique_ptr<TRecord>>& liste) {
-    QStringList noms;
-    noms.reserve(static_cast<qsizetype>(liste.size()));
-    for (const auto& record : liste) noms << record->nom();
-    return noms;
-}
 
 // Red for a field to correct, else the system's window-text colour.
 void ColorerLibelle(QLabel* libelle, bool rouge) {
@@ -99,10 +88,7 @@ bool EstSaisie(const QEvent* evenement) {
 }  // namespace
 
 TFormEnvoiSMS::TFormEnvoiSMS(QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      envoi(std::make_unique<TEnvoiSms>()) {
-    PreparerFenetre(this);
+    : TFenetreMode(parent), envoi(std::make_unique<TEnvoiSms>()) {
     setWindowTitle(QStringLiteral("Parlivo - Version 1.0 du 10/06/2024"));
     setFixedSize(470, 653);
     setFont(PoliceTahoma(8));
@@ -280,34 +266,21 @@ void TFormEnvoiSMS::RelierControles() {
             [this] { Proteger([&] { btnQuitterClick(); }); });
 }
 
-bool TFormEnvoiSMS::event(QEvent* evenement) {
-    OuvrirALaPremiereActivation(this, evenement, ouverte, [this] { FormActivate(); });
-    return QWidget::event(evenement);
-}
-
 void TFormEnvoiSMS::FormActivate() {
     OuvrirBaseSousSablier();
     LireFichierParametres();
 
-    TCurseur& services = DataModuleAbs->tblConfigurationApi;
-    services.AnnulerPlage();
-    services.Premier();
+    listeApi = LireServices();
     const qint32 preselection =
-        LireParametreEntier(DataModuleAbs->tblParametres, agence, utilisateur,
+        LireParametreEntier(ModuleDonnees().tblParametres, agence, utilisateur,
                             QStringLiteral("UTILISATION"), QStringLiteral("API"), 0);
-    while (!services.Eof()) {
-        listeApi.push_back(std::make_unique<TConfigurationApi>(services.Ligne()));
-        services.Suivant();
-    }
-    const TTriNoms tri = TriListes();
+    const TTriNoms tri;
     const std::vector<int> placesApi = tri.Remplir(combo_api, Noms(listeApi));
     for (size_t i = 0; i < listeApi.size(); ++i)
         if (listeApi[i]->id() == preselection) combo_api->setCurrentIndex(placesApi[i]);
     if (combo_api->currentIndex() < 0 && combo_api->count() > 0) combo_api->setCurrentIndex(0);
 
-    TCurseur& categories = DataModuleAbs->tblCategorie;
-    categories.AnnulerPlage();
-    listeCategories = LireRecords<TCategorie>(categories);
+    listeCategories = LireCategories();
     const std::vector<int> placesCategories = tri.Remplir(combo_categorie, Noms(listeCategories));
     for (size_t i = 0; i < listeCategories.size(); ++i) {
         if (listeCategories[i]->id_categorie() != categorieDefaut) continue;
@@ -322,7 +295,7 @@ void TFormEnvoiSMS::FormActivate() {
     btnRefreshMessageClick();
 
     if (const std::optional<qint32> bloquer =
-            ResoudreBloquerCreation(DataModuleAbs->tblParametres, agence, utilisateur))
+            ResoudreBloquerCreation(ModuleDonnees().tblParametres, agence, utilisateur))
         memoMessage->setReadOnly(*bloquer != 0);
 }
 
@@ -353,13 +326,8 @@ void TFormEnvoiSMS::combo_categorieChange() {
     const TCategorie* categorie = RecordNomme(listeCategories, combo_categorie->itemText(index));
     if (categorie == nullptr) return;
 
-    // Every template of the category, whoever wrote it, in the table's order; the
-    // cursor reads only that category's rows.
-    TCurseur& modeles = DataModuleAbs->tblTemplate;
-    modeles.DefinirPlage(QStringLiteral("id_categorie"), categorie->id_categorie());
-    listeTemplates = LireRecords<TTemplate>(modeles);
-    modeles.AnnulerPlage();
-    TriListes().Remplir(combo_template, Noms(listeTemplates));
+    listeTemplates = LireTemplatesCategorie(categorie->id_categorie());
+    TTriNoms().Remplir(combo_template, Noms(listeTemplates));
     if (combo_template->currentIndex() < 0 && combo_template->count() > 0)
         combo_template->setCurrentIndex(0);
     btnRefreshMessageClick();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "envoi/Tbalises.h"
+#include "ui/Tfenetremode.h"
 
 class QComboBox;
 class QLabel;
@@ -18,16 +19,14 @@ class TEnvoiSms;
 class TTemplate;
 
 // The send window (mode ENVOI).
-class TFormEnvoiSMS : public QWidget {
+class TFormEnvoiSMS : public TFenetreMode {
     Q_OBJECT
   public:
     explicit TFormEnvoiSMS(QWidget* parent = nullptr);
     ~TFormEnvoiSMS() override;
 
-    void DefinirFichierParametres(const QString& chemin) { fichierParametres = chemin; }
     void LireFichierParametres();
-    // The opening steps, run once at the first activation.
-    void FormActivate();
+    void FormActivate() override;
     // Closes the database and releases the records; run by every close of the window.
     void FormClose();
 
@@ -78,7 +77,6 @@ class TFormEnvoiSMS : public QWidget {
     QPushButton* btnQuitter;
 
   protected:
-    bool event(QEvent* evenement) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
     void closeEvent(QCloseEvent* evenement) override;
 
@@ -91,12 +89,10 @@ class TFormEnvoiSMS : public QWidget {
     // A failed input check: error box, red caption, focus on the field.
     void Refuser(const QString& message, QLabel* libelle, QWidget* champ);
 
-    QString fichierParametres;
     QString agence;
     QString utilisateur;
     qint32 categorieDefaut = 0;
     TBalises balises;
-    bool ouverte = false;
     bool envoiEnCours = false;
 
     std::vector<std::unique_ptr<TConfigurationApi>> listeApi;

@@ -10,6 +10,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Sablier.h"
 #include "ui/Accessibilite.h"
+#include "ui/ChargementListes.h"
 
 QIcon IconeProgramme() {
     // Decoded once: the application keeps it, for its dialogs too, and every window shares
@@ -56,5 +57,5 @@ void OuvrirALaPremiereActivation(QWidget* fenetre, QEvent* evenement, bool& ouve
 
 void OuvrirBaseSousSablier() {
     const TSablier sablier;
-    DataModuleAbs->OuvrirBase();
+    ModuleDonnees().OuvrirBase();
 }

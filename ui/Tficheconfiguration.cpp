@@ -1,7 +1,6 @@
 #include "ui/Tficheconfiguration.h"
 
 #include <QCheckBox>
-#include <QCollator>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
@@ -27,6 +26,7 @@
 #include "platform/AfficherErreur.h"
 #include "platform/Dialogues.h"
 #include "ui/Accessibilite.h"
+#include "ui/ChargementListes.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
@@ -85,10 +85,7 @@ QPushButton* Bouton(const QString& texte, const char* nom, const char* icone) {
 
 }  // namespace
 
-TFicheConfiguration::TFicheConfiguration(QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
-    PreparerFenetre(this);
+TFicheConfiguration::TFicheConfiguration(QWidget* parent) : TFenetreMode(parent) {
     Q_INIT_RESOURCE(configuration);
     setObjectName(QStringLiteral("FicheConfiguration"));
     setWindowTitle(QStringLiteral("Configuration du Parlivo"));
@@ -299,43 +296,26 @@ void TFicheConfiguration::FormDestroy() {
     listeCategories.clear();
 }
 
-bool TFicheConfiguration::event(QEvent* evenement) {
-    // The host starts the program for this one window: it comes to the front, which also
-    // runs the opening steps where no window manager hands out the activation.
-    OuvrirALaPremiereActivation(this, evenement, ouverte, [this] { FormActivate(); });
-    return QWidget::event(evenement);
-}
-
 void TFicheConfiguration::FormActivate() {
-    if (!DataModuleAbs) throw EErreurBase("Erreur : le module de données n'est pas créé.");
     OuvrirBaseSousSablier();
     LireFichierParametres();
 
-    TCurseur& services = DataModuleAbs->tblConfigurationApi;
-    services.AnnulerPlage();
-    for (services.Premier(); !services.Eof(); services.Suivant()) {
-        listeApi.push_back(std::make_unique<TConfigurationApi>(services.Ligne()));
-        combo_api->addItem(listeApi.back()->nom());
-    }
+    listeApi = LireServices();
+    combo_api->addItems(Noms(listeApi));
     // The first entry appended becomes the current one: none is picked at opening.
     combo_api->setCurrentIndex(-1);
     combo_api->clearEditText();
 
     const std::optional<qint32> blocage =
-        ResoudreBloquerCreation(DataModuleAbs->tblParametres, agence, utilisateur);
+        ResoudreBloquerCreation(ModuleDonnees().tblParametres, agence, utilisateur);
     if (!blocage || *blocage != 0) {
         PageControl->setTabVisible(PageControl->indexOf(TabTemplate), false);
         return;
     }
 
     // A category's templates are read when it is first picked (see ChargerTemplates).
-    TCurseur& categories = DataModuleAbs->tblCategorie;
-    categories.AnnulerPlage();
-    listeCategories = LireRecords<TCategorie>(categories);
-    QStringList noms;
-    noms.reserve(static_cast<qsizetype>(listeCategories.size()));
-    for (const auto& categorie : listeCategories) noms << categorie->nom();
-    TriCategories().Remplir(combo_categorie, noms);
+    listeCategories = LireCategories();
+    TTriNoms().Remplir(combo_categorie, Noms(listeCategories));
     combo_categorie->setCurrentIndex(-1);
     combo_categorie->clearEditText();
 
@@ -352,7 +332,7 @@ void TFicheConfiguration::LireFichierParametres() {
 
 void TFicheConfiguration::ListerBalisesSection(const TParametresHote& parametres,
                                                const QString& section) {
-    listeBalises.AjouterSection(section, parametres.Section(section), parametres.fichier->Texte());
+    listeBalises.AjouterSection(section, parametres.Section(section));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -462,31 +442,15 @@ TFicheConfiguration::TListeTemplates* TFicheConfiguration::TemplatesDeCategorie(
 
 TFicheConfiguration::TListeTemplates& TFicheConfiguration::ChargerTemplates(qint32 idCategorie) {
     std::unique_ptr<TListeTemplates>& liste = templatesParCategorie[idCategorie];
-    if (!liste) {
-        // Every template of the category, whoever wrote it, in the table's order; the
-        // cursor reads only that category's rows. Kept for the life of the window, with
-        // the saves made in it, as the other categories' lists are.
-        TCurseur& modeles = DataModuleAbs->tblTemplate;
-        modeles.DefinirPlage(QStringLiteral("id_categorie"), idCategorie);
-        TListeTemplates lus = LireRecords<TTemplate>(modeles);
-        modeles.AnnulerPlage();
-        liste = std::make_unique<TListeTemplates>(std::move(lus));
-    }
+    // Kept for the life of the window, with the saves made in it, as the other
+    // categories' lists are.
+    if (!liste) liste = std::make_unique<TListeTemplates>(LireTemplatesCategorie(idCategorie));
     return *liste;
 }
 
 TTemplate* TFicheConfiguration::TemplateNomme(const QString& nom) const {
     TListeTemplates* liste = TemplatesDeCategorie(idCategorieCourante);
     return liste ? RecordNomme(*liste, nom) : nullptr;
-}
-
-TTriNoms TFicheConfiguration::TriCategories() {
-    // QComboBox keeps no sorted order when it is editable: the names are put at their sorted
-    // place, after the names that sort equal, as a sorted list box of the desktop does,
-    // letter case aside.
-    QCollator collation{QLocale()};
-    collation.setCaseSensitivity(Qt::CaseInsensitive);
-    return TTriNoms(collation);
 }
 
 int TFicheConfiguration::EntreeTemplate(const QString& texte) const {
@@ -522,7 +486,7 @@ void TFicheConfiguration::RemplirArbreBalises() {
 }
 
 void TFicheConfiguration::cbBloquerCreationClick() {
-    EcrireParametreEntier(DataModuleAbs->tblParametres, agence, utilisateur,
+    EcrireParametreEntier(ModuleDonnees().tblParametres, agence, utilisateur,
                           QStringLiteral("CONFIG"), QStringLiteral("BloquerCreation"),
                           cbBloquerCreation->isChecked() ? 1 : 0);
 }
@@ -573,7 +537,7 @@ void TFicheConfiguration::btnAddTemplateClick() {
             QStringLiteral("Erreur : la catégorie « %1 » n'a pas été sauvegardée.").arg(nom));
     listeCategories.push_back(std::move(categorie));
     // Among equal names, the new one is the last of them.
-    combo_categorie->setCurrentIndex(TriCategories().Inserer(combo_categorie, nom));
+    combo_categorie->setCurrentIndex(TTriNoms().Inserer(combo_categorie, nom));
     // Picked by name like any entry: when an older category has the same name, that one
     // becomes current. Making the new one current would file the templates created next
     // under a category that no list can open again, since every pick finds the first of a

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/Tfenetremode.h"
 #include "ui/Tlistebalises.h"
 
 class QCheckBox;
@@ -22,22 +23,19 @@ class TConfigurationApi;
 class TPageControl;
 class TTemplate;
 struct TParametresHote;
-class TTriNoms;
 
 // The configuration window (modes CONFIG and CONFIGURATION): the sending services' keys on
 // one tab, the categories, the templates and the creation right on the other.
-class TFicheConfiguration : public QWidget {
+class TFicheConfiguration : public TFenetreMode {
     Q_OBJECT
   public:
     explicit TFicheConfiguration(QWidget* parent = nullptr);
     ~TFicheConfiguration() override;
 
-    void DefinirFichierParametres(const QString& chemin) { fichierParametres = chemin; }
     void LireFichierParametres();
     // The section's keys of the file read by LireFichierParametres become tag texts.
     void ListerBalisesSection(const TParametresHote& parametres, const QString& section);
-    // The opening steps, run once at the first activation.
-    void FormActivate();
+    void FormActivate() override;
     // Releases the records and their lists.
     void FormDestroy();
 
@@ -111,9 +109,6 @@ class TFicheConfiguration : public QWidget {
     QPushButton* btnAnnulerAPI;
     QPushButton* btnQuitter;
 
-  protected:
-    bool event(QEvent* evenement) override;
-
   private:
     using TListeTemplates = std::vector<std::unique_ptr<TTemplate>>;
 
@@ -125,8 +120,6 @@ class TFicheConfiguration : public QWidget {
     // The category's templates, read from the base the first time they are asked for.
     TListeTemplates& ChargerTemplates(qint32 idCategorie);
     TTemplate* TemplateNomme(const QString& nom) const;
-    // The order of the category combo.
-    static TTriNoms TriCategories();
     // The picking steps of a category; nullptr when the combo names none.
     void OuvrirCategorie(const TCategorie* categorie);
     int EntreeTemplate(const QString& texte) const;
@@ -136,11 +129,9 @@ class TFicheConfiguration : public QWidget {
     void SauvegarderApi(const QString& nom);
     void SauvegarderTemplate(const QString& nom, bool pendantSaisie);
 
-    QString fichierParametres;
     QString agence;
     QString utilisateur;
     TListeBalises listeBalises;
-    bool ouverte = false;
 
     bool apiModifiee = false;
     bool templateModifie = false;

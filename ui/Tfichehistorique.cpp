@@ -26,6 +26,7 @@
 #include "platform/FormatDateTime.h"
 #include "platform/Sablier.h"
 #include "ui/Accessibilite.h"
+#include "ui/ChargementListes.h"
 #include "ui/Clavier.h"
 #include "ui/Police.h"
 #include "ui/PresentationFenetre.h"
@@ -106,10 +107,7 @@ QGroupBox* CreerGroupeDates(QWidget* parent, const QString& titre, const TNomsDa
 
 }  // namespace
 
-TFicheHistorique::TFicheHistorique(QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
-    PreparerFenetre(this);
+TFicheHistorique::TFicheHistorique(QWidget* parent) : TFenetreMode(parent) {
     setWindowTitle(QStringLiteral("Historique"));
     setFixedSize(816, 476);
     setFont(PoliceTahoma(8));
@@ -150,10 +148,6 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
                                 QStringLiteral("DateEnvoiFin")},
                                {&label_envoi_du, &cbDateEnvoiDebut, &DateEnvoiDebut,
                                 &label_envoi_au, &cbDateEnvoiFin, &DateEnvoiFin});
-    // The send-date boxes are cleared explicitly, as the creation-date ones start cleared.
-    cbDateEnvoiDebut->setChecked(false);
-    cbDateEnvoiFin->setChecked(false);
-
     // State: four choices in two columns, filled column by column.
     rgEtat = new QGroupBox(QStringLiteral("Etat"), this);
     rgEtat->setObjectName(QStringLiteral("rgEtat"));
@@ -234,16 +228,7 @@ TFicheHistorique::TFicheHistorique(QWidget* parent)
 
 TFicheHistorique::~TFicheHistorique() = default;
 
-bool TFicheHistorique::event(QEvent* evenement) {
-    // The host starts the program for this one window: it comes to the front, which also
-    // runs the opening steps (and so the first search) where no window manager hands out
-    // the activation.
-    OuvrirALaPremiereActivation(this, evenement, ouverte, [this] { FormActivate(); });
-    return QWidget::event(evenement);
-}
-
 void TFicheHistorique::FormActivate() {
-    if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
     OuvrirBaseSousSablier();
     btnRechercherClick();
 }
@@ -280,8 +265,7 @@ TCriteresHistorique TFicheHistorique::Criteres() const {
 void TFicheHistorique::btnRechercherClick() {
     // The list is emptied now and shows the new rows at the end, in one reset of the view.
     TModeleHistorique::TRemise remise(*modele);
-    if (!DataModuleAbs) throw EErreurBase("Erreur : la base de données n'est pas ouverte.");
-    std::unique_ptr<TRequete> requete = DataModuleAbs->CreerRequete();
+    std::unique_ptr<TRequete> requete = ModuleDonnees().CreerRequete();
     const TSablier sablier;
 
     const TRequeteHistorique r = ConstruireRequeteHistorique(Criteres());

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "data/Requetehistorique.h"
+#include "ui/Tfenetremode.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -16,16 +17,16 @@ class QTableView;
 class TModeleHistorique;
 
 // The history window (modes HISTO and HISTORIQUE).
-class TFicheHistorique : public QWidget {
+class TFicheHistorique : public TFenetreMode {
     Q_OBJECT
   public:
     explicit TFicheHistorique(QWidget* parent = nullptr);
     ~TFicheHistorique() override;
 
     // Reads the agency and user at once; the path is not kept.
-    void DefinirFichierParametres(const QString& chemin);
-    // The opening steps, run once at the first activation.
-    void FormActivate();
+    void DefinirFichierParametres(const QString& chemin) override;
+    // The opening steps: the first search.
+    void FormActivate() override;
 
     void btnRechercherClick();
     void btnQuitterClick();
@@ -66,13 +67,9 @@ class TFicheHistorique : public QWidget {
     int EtatChoisi() const;
     void ChoisirEtat(int index);
 
-  protected:
-    bool event(QEvent* evenement) override;
-
   private:
     QString agence;
     QString utilisateur;
-    bool ouverte = false;
     TModeleHistorique* modele;
 };
 

@@ -15,10 +15,9 @@ void TListeBalises::Ajouter(const QString& balise) {
     trie = false;
 }
 
-void TListeBalises::AjouterSection(const QString& section, const TIniFile::TVues& cles,
-                                   const QString& texte) {
-    if (cles.empty()) return;
-    enAttente.push_back({section, cles, texte});
+void TListeBalises::AjouterSection(const QString& section, const TIniFile::TEntrees& cles) {
+    if (cles.isEmpty()) return;
+    enAttente.push_back({section, cles});
     trie = false;
 }
 

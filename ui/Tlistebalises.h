@@ -14,8 +14,8 @@ class TListeBalises {
   public:
     TListeBalises();
     void Ajouter(const QString& balise);
-    // The tags "<section_key>" of a section's keys, views into `texte` (kept until then).
-    void AjouterSection(const QString& section, const TIniFile::TVues& cles, const QString& texte);
+    // The tags "<section_key>" of a section's keys.
+    void AjouterSection(const QString& section, const TIniFile::TEntrees& cles);
     const QStringList& Textes() const;
     qsizetype Nombre() const { return Textes().size(); }
 
@@ -23,8 +23,7 @@ class TListeBalises {
     QCollator collation;
     struct TSectionEnAttente {
         QString section;
-        TIniFile::TVues cles;
-        QString texte;  // shares the characters the keys' views point into
+        TIniFile::TEntrees cles;
     };
     mutable std::vector<TSectionEnAttente> enAttente;
     mutable QStringList textes;

@@ -1,10 +1,9 @@
 #include "ui/Tparametreshote.h"
 
-const TParametresHote::TCles& TParametresHote::Section(const QString& nom) const {
-    static const TCles aucune;
+TParametresHote::TCles TParametresHote::Section(const QString& nom) const {
     for (const char* section : SectionsBalises)
-        if (fichier && nom == QLatin1String(section)) return fichier->VuesSection(nom);
-    return aucune;
+        if (fichier && nom == QLatin1String(section)) return fichier->ReadSectionValues(nom);
+    return {};
 }
 
 TParametresHote TParametresHote::Lire(const QString& chemin) {

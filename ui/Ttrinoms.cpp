@@ -1,8 +1,11 @@
 #include "ui/Ttrinoms.h"
 
 #include <QComboBox>
+#include <QLocale>
 #include <algorithm>
 #include <numeric>
+
+TTriNoms::TTriNoms() : collation(QLocale()) { collation.setCaseSensitivity(Qt::CaseInsensitive); }
 
 std::vector<int> TTriNoms::Remplir(QComboBox* liste, const QStringList& noms) const {
     const int avant = liste->currentIndex();

@@ -6,12 +6,13 @@
 
 class QComboBox;
 
-// The sorted drop-down lists: names in the order of one collator, names that collate
-// equal in the order they were given, as a sorted list fills when each name is added in
-// turn after its equals.
+// The sorted drop-down lists of both windows: names in the user locale's order, letter
+// case aside, as a sorted list box of the desktop orders them; names that collate equal in
+// the order they were given, as a sorted list fills when each name is added in turn after
+// its equals.
 class TTriNoms {
   public:
-    explicit TTriNoms(const QCollator& collation) : collation(collation) {}
+    TTriNoms();
 
     // Fills an empty list with the names sorted, in one call, and gives for each name (in
     // the given order) its index in the list. The selection stays as it was (none stays

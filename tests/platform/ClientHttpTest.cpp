@@ -18,7 +18,7 @@ QString Echec(TClientHttp& client, const QString& url) {
         const QString corps = client.Get(url, {});
         ADD_FAILURE() << "aucune erreur; corps reçu : " << corps.left(200).toStdString();
     } catch (const EErreurHttp& e) {
-        return QString::fromUtf8(e.what());
+        return e.Texte();
     }
     return QString();
 }

@@ -102,7 +102,7 @@ TEST(Passerelledemo, OptionsDeReponse) {
             client.Get(http500.Url(Cible), {});
             ADD_FAILURE() << "HTTP 500 accepté";
         } catch (const EErreurHttp& e) {
-            EXPECT_TRUE(QString::fromUtf8(e.what()).contains("500")) << e.what();
+            EXPECT_TRUE(e.Texte().contains("500")) << e.what();
         }
     }
     {
@@ -113,7 +113,7 @@ TEST(Passerelledemo, OptionsDeReponse) {
             client.Get(muette.Url(Cible), {});
             ADD_FAILURE() << "réponse reçue";
         } catch (const EErreurHttp& e) {
-            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(
+            EXPECT_TRUE(e.Texte().startsWith(
                 QString::fromUtf8("Le service d'envoi n'a pas répondu dans le délai")))
                 << e.what();
         }

@@ -3,13 +3,13 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
+
+#include "platform/EErreurTexte.h"
 
 // A wrong command line: the message is French and the tool exits with status 2.
-class EErreurUsage : public std::runtime_error {
+class EErreurUsage : public EErreurTexte {
   public:
-    using std::runtime_error::runtime_error;
-    explicit EErreurUsage(const QString& texte) : std::runtime_error(texte.toStdString()) {}
+    using EErreurTexte::EErreurTexte;
 };
 
 // The words of a command line after the command, split into positional words and

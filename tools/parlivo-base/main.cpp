@@ -21,12 +21,12 @@ int main(int argc, char** argv) {
         return statut;
     } catch (const EErreurUsage& e) {
         sortie.flush();
-        erreurs << "parlivo-base : Erreur : " << QString::fromUtf8(e.what()) << '\n'
+        erreurs << "parlivo-base : Erreur : " << e.Texte() << '\n'
                 << "Aide : parlivo-base --help\n";
         return 2;
     } catch (const std::exception& e) {
         sortie.flush();
-        erreurs << "parlivo-base : " << QString::fromUtf8(e.what()) << '\n';
+        erreurs << "parlivo-base : " << TexteErreur(e) << '\n';
         return 1;
     }
 }

@@ -4,16 +4,16 @@
 #include <QObject>
 #include <QString>
 #include <QTextStream>
-#include <stdexcept>
+
+#include "platform/EErreurTexte.h"
 
 class QTcpServer;
 class QTcpSocket;
 
 // The port cannot be listened on; French text.
-class EErreurEcoute : public std::runtime_error {
+class EErreurEcoute : public EErreurTexte {
   public:
-    using std::runtime_error::runtime_error;
-    explicit EErreurEcoute(const QString& texte) : std::runtime_error(texte.toStdString()) {}
+    using EErreurTexte::EErreurTexte;
 };
 
 // A local sending service for the demo and the end-to-end tests: listens on 127.0.0.1

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     try {
         passerelle.Ecouter(static_cast<quint16>(port));
     } catch (const std::exception& e) {
-        QTextStream(stderr) << QString::fromUtf8(e.what()) << Qt::endl;
+        QTextStream(stderr) << TexteErreur(e) << Qt::endl;
         return 1;
     }
     // Read by the scripts and the tests to find the port: first line, flushed at once.
