@@ -11,10 +11,15 @@ TApplicationParlivo::TApplicationParlivo(int& argc, char** argv) : QApplication(
     DefinirDialoguesProgramme(&dialogues);
     // The program speaks French only: another language's catalogue would mix two
     // languages in one window.
-    if (QLocale().language() == QLocale::French &&
-        traductionQt.load(QStringLiteral("qtbase_fr"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        traductionChargee = installTranslator(&traductionQt);
+    // Qt's own folder first (the system's Qt on Linux), then "translations" beside the
+    // executable, where a Windows copy of the program carries it.
+    if (QLocale().language() != QLocale::French) return;
+    for (const QString& dossier : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                   applicationDirPath() + QStringLiteral("/translations")})
+        if (traductionQt.load(QStringLiteral("qtbase_fr"), dossier)) {
+            traductionChargee = installTranslator(&traductionQt);
+            return;
+        }
 }
 
 TApplicationParlivo::~TApplicationParlivo() { DefinirDialoguesProgramme(nullptr); }

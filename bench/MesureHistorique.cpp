@@ -23,7 +23,15 @@
 // literals, mysql_real_query, mysql_use_result and every column of every row fetched.
 #include <mysql.h>
 #include <sqlite3.h>
+
+#include <QtGlobal>
+#ifdef Q_OS_WIN
+#include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,6 +57,7 @@
 
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/GreffonsMariadb.h"
 #include "data/MoteurMariadb.h"
 #include "data/PiloteMariadb.h"
 #include "data/Requetehistorique.h"
@@ -217,6 +226,7 @@ void ExecuterServeur(MYSQL* m, const QByteArray& sql, const char* quoi) {
 MYSQL* ConnecterServeur(const QString& socket, const char* base) {
     MYSQL* m = mysql_init(nullptr);
     if (!m) throw std::runtime_error("mysql_init");
+    DefinirDossierGreffons(m);
     const QByteArray s = QFile::encodeName(socket);
     if (!mysql_real_connect(m, nullptr, "root", nullptr, base, 0, s.constData(), 0))
         EchouerServeur(m, "connexion au serveur");
@@ -368,10 +378,18 @@ TResultatMoteur MoteurMariadb(MYSQL* m, const TRequeteHistorique& instruction) {
     return r;
 }
 
+// The process's peak resident memory, in megabytes.
 long PicMemoireMo() {
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS compteurs{};
+    compteurs.cb = sizeof compteurs;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &compteurs, sizeof compteurs)) return -1;
+    return static_cast<long>(compteurs.PeakWorkingSetSize / (1024 * 1024));
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;  // kilobytes on Linux
+#endif
 }
 
 // A search's name padded to a fixed width, counted in characters, not bytes.

@@ -1,7 +1,13 @@
 #include "data/MoteurSqlite.h"
 
 #include <sqlite3.h>
+
+#include <QtGlobal>
+#ifdef Q_OS_WIN
+extern Q_CORE_EXPORT int qt_ntfs_permission_lookup;
+#else
 #include <unistd.h>
+#endif
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -64,6 +70,30 @@ bool SurLaLigneDeLaRequete(const QSqlQuery& requete, sqlite3_stmt* instruction, 
     bool entier = false;
     const qlonglong valeur = requete.value(position).toLongLong(&entier);
     return entier && valeur == sqlite3_column_int64(instruction, position);
+}
+
+// What to ask the administrator for when this account cannot read and write the database
+// file or create the journal beside it in its folder; empty when both rights are there.
+QString DroitADemander(const QString& chemin) {
+    const QFileInfo fichier(chemin);
+#ifdef Q_OS_WIN
+    // Windows rights are access lists, which Qt reads only while this counter is raised
+    // (through the wide-character API).
+    ++qt_ntfs_permission_lookup;
+    const bool ok = fichier.isReadable() && fichier.isWritable() &&
+                    QFileInfo(fichier.canonicalPath()).isWritable();
+    --qt_ntfs_permission_lookup;
+    if (ok) return {};
+    return QStringLiteral(
+        "Demandez à l'administrateur de donner à ce compte l'autorisation "
+        "« Modification » sur ce dossier.");
+#else
+    if (access(QFile::encodeName(chemin).constData(), R_OK | W_OK) == 0 &&
+        access(QFile::encodeName(fichier.canonicalPath()).constData(), W_OK | X_OK) == 0)
+        return {};
+    return QStringLiteral("Demandez à l'administrateur de l'ajouter au groupe « %1 ».")
+        .arg(fichier.group());
+#endif
 }
 
 }  // namespace
@@ -185,14 +215,11 @@ void TMoteurSqlite::Ouvrir(QSqlDatabase& base, const QString& chemin) {
                 QStringLiteral("Erreur : le fichier de base de données « %1 » est introuvable : %2")
                     .arg(QDir::toNativeSeparators(chemin), moteur));
         // SQLite says only "unable to open": name a missing right, which a user can act on.
-        const QFileInfo fichier(chemin);
-        if (access(QFile::encodeName(chemin).constData(), R_OK | W_OK) != 0 ||
-            access(QFile::encodeName(fichier.canonicalPath()).constData(), W_OK | X_OK) != 0)
+        if (const QString droit = DroitADemander(chemin); !droit.isEmpty())
             throw EErreurBase(
                 QStringLiteral("Erreur : accès refusé au fichier de base de données « %1 » : ce "
-                               "compte doit pouvoir lire et écrire ce fichier et son dossier. "
-                               "Demandez à l'administrateur de l'ajouter au groupe « %2 ».")
-                    .arg(QDir::toNativeSeparators(chemin), fichier.group()));
+                               "compte doit pouvoir lire et écrire ce fichier et son dossier. %2")
+                    .arg(QDir::toNativeSeparators(chemin), droit));
         throw EErreurBase(
             QStringLiteral("Erreur : le fichier de base de données « %1 » ne peut pas être "
                            "ouvert : %2")

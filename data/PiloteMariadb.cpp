@@ -8,6 +8,7 @@
 #include <QSqlField>
 #include <QStringList>
 
+#include "data/GreffonsMariadb.h"
 #include "data/ResultatMariadb.h"
 
 namespace {
@@ -58,6 +59,7 @@ bool TPiloteMariadb::open(const QString& base, const QString& utilisateur,
         setOpenError(true);
         return false;
     }
+    DefinirDossierGreffons(mysql);
     QByteArray socket, autorite;
     unsigned long drapeaux = 0;
     for (const QString& option : options.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {

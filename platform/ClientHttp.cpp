@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "platform/DecodeurWindows.h"
+
 namespace {
 
 // What a user reads first when the request fails, in French; the network's own text
@@ -76,6 +78,9 @@ QString Decoder(const QByteArray& corps, const QByteArray& typeContenu) {
     if (!jeu.isEmpty()) {
         QStringDecoder decodeur(jeu.constData());
         if (decodeur.isValid()) return decodeur.decode(corps);
+#ifdef Q_OS_WIN
+        if (const auto texte = DecoderPageDeCode(corps, jeu)) return *texte;
+#endif
     }
     QStringDecoder utf8(QStringDecoder::Utf8);
     return utf8.decode(corps);

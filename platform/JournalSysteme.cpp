@@ -1,8 +1,15 @@
 #include "platform/JournalSysteme.h"
 
-#include <syslog.h>
-
 #include <QRegularExpression>
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <string>
+#else
+#include <syslog.h>
+#endif
 
 namespace {
 
@@ -28,14 +35,31 @@ QString Quoter(const QString& valeur) {
     return QLatin1Char('"') + v + QLatin1Char('"');
 }
 
-void Ecrire(int priorite, const QString& ligne) {
+enum class TPriorite { Erreur, Avertissement };
+
+#ifdef Q_OS_WIN
+// Windows: the Application event log, source "parlivo", where Event Viewer and the
+// administrator's event forwarding already look. Writing there needs no right an ordinary
+// user lacks, whereas a file beside the executable would sit in a read-only folder.
+void Ecrire(TPriorite priorite, const QString& ligne) {
+    static const HANDLE source = RegisterEventSourceW(nullptr, L"parlivo");
+    if (source == nullptr) return;
+    const std::wstring texte = ligne.toStdWString();
+    LPCWSTR chaines[] = {texte.c_str()};
+    ReportEventW(source,
+                 priorite == TPriorite::Erreur ? EVENTLOG_ERROR_TYPE : EVENTLOG_WARNING_TYPE, 0, 0,
+                 nullptr, 1, 0, chaines, nullptr);
+}
+#else
+void Ecrire(TPriorite priorite, const QString& ligne) {
     static const bool ouvert = [] {
         openlog("parlivo", LOG_PID, LOG_USER);
         return true;
     }();
     (void)ouvert;
-    syslog(priorite, "%s", ligne.toUtf8().constData());
+    syslog(priorite == TPriorite::Erreur ? LOG_ERR : LOG_WARNING, "%s", ligne.toUtf8().constData());
 }
+#endif
 
 QString Qui(const QString& mode, const QString& agence, const QString& utilisateur) {
     return QStringLiteral("mode=%1 agence=%2 utilisateur=%3")
@@ -65,13 +89,14 @@ void DefinirContexteJournal(const QString& mode, const QString& agence,
 
 void JournaliserErreur(const QString& texte) {
     const TContexte& c = Contexte();
-    Ecrire(LOG_ERR, Qui(c.mode, c.agence, c.utilisateur) + QStringLiteral(" erreur=") +
-                        Quoter(TexteJournal(texte)));
+    Ecrire(TPriorite::Erreur, Qui(c.mode, c.agence, c.utilisateur) + QStringLiteral(" erreur=") +
+                                  Quoter(TexteJournal(texte)));
 }
 
 void JournaliserEnvoi(const QString& agence, const QString& utilisateur, const QString& service,
                       const QString& etat, const QStringList& secrets) {
-    Ecrire(LOG_WARNING, Qui(Contexte().mode, agence, utilisateur) + QStringLiteral(" service=") +
-                            Quoter(TexteJournal(service)) + QStringLiteral(" envoi=") +
-                            Quoter(TexteJournal(etat, secrets)));
+    Ecrire(TPriorite::Avertissement, Qui(Contexte().mode, agence, utilisateur) +
+                                         QStringLiteral(" service=") +
+                                         Quoter(TexteJournal(service)) + QStringLiteral(" envoi=") +
+                                         Quoter(TexteJournal(etat, secrets)));
 }

@@ -298,11 +298,18 @@ QString TServeurPrive::Socket() const { return dossier.filePath(QStringLiteral("
 
 QString TServeurPrive::Fichier(const QString& nom) const { return dossier.filePath(nom); }
 
-void TServeurPrive::Signaler(int signal) {
+void TServeurPrive::Figer(bool fige) {
+#ifdef Q_OS_WIN
+    // The private server is a Linux mariadbd, started by a shell script: a Windows program
+    // can send it no signal.
+    (void)fige;
+    throw std::runtime_error("TServeurPrive : un serveur Linux ne se fige pas depuis Windows");
+#else
     QFile pid(Fichier(QStringLiteral("pid")));
     const qint64 numero = pid.open(QIODevice::ReadOnly) ? pid.readAll().trimmed().toLongLong() : 0;
-    if (numero <= 0 || ::kill(static_cast<pid_t>(numero), signal) != 0)
+    if (numero <= 0 || ::kill(static_cast<pid_t>(numero), fige ? SIGSTOP : SIGCONT) != 0)
         throw std::runtime_error("TServeurPrive : le serveur n'a pas pu recevoir le signal");
+#endif
 }
 
 void TServeurPrive::Arreter() { Script({QStringLiteral("arreter"), dossier.path()}); }

@@ -143,8 +143,8 @@ class TServeurPrive {
     // An open root connection on its socket, outside any base (USE chooses one).
     QSqlDatabase Racine() const;
     void Arreter();
-    void Demarrer();            // again, with the same data
-    void Signaler(int signal);  // SIGSTOP freezes it, SIGCONT wakes it
+    void Demarrer();        // again, with the same data
+    void Figer(bool fige);  // freezes it (SIGSTOP), or wakes it (SIGCONT)
 
   private:
     void Script(const QStringList& arguments);

@@ -167,8 +167,11 @@ TEST(Datamoduleabs, DossierAvecDieseEtPourcent) {
     // Unencoded, "#" would cut "?mode=rw" off the URI and SQLite would create a file.
     QTemporaryDir parent;
     ASSERT_TRUE(parent.isValid());
-    for (const QString& nom : {QStringLiteral("a#b"), QStringLiteral("c%20d"),
-                               QStringLiteral("e?f%"), QStringLiteral("é è#%23")}) {
+    QStringList noms = {QStringLiteral("a#b"), QStringLiteral("c%20d"), QStringLiteral("é è#%23")};
+#ifndef Q_OS_WIN
+    noms << QStringLiteral("e?f%");  // Windows forbids "?" in a file name
+#endif
+    for (const QString& nom : noms) {
         const QString dossier = QDir(parent.path()).filePath(nom);
         ASSERT_TRUE(QDir().mkpath(dossier));
         const QStringList avant = Contenu(parent.path());

@@ -12,7 +12,6 @@
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QThread>
-#include <csignal>
 #include <functional>
 
 #include "commun/BaseTest.h"
@@ -445,7 +444,7 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
         int delaiS;
     } cas[] = {
         {[&] { serveur.Arreter(); }, [&] { serveur.Demarrer(); }, DelaiConnexionServeurS},
-        {[&] { serveur.Signaler(SIGSTOP); }, [&] { serveur.Signaler(SIGCONT); },
+        {[&] { serveur.Figer(true); }, [&] { serveur.Figer(false); },
          DelaiReponseServeurS + DelaiConnexionServeurS + 3},
     };
     int id = 2;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+
+#include <QtGlobal>
+#ifndef Q_OS_WIN
 #include <sys/mount.h>
+#endif
 
 #include <QCursor>
 #include <QDir>
@@ -104,9 +108,15 @@ class TEnvoiSmsTest : public TTestDeuxMoteurs {
 };
 
 // A small filesystem of its own, to make the base's disk read-only or full. Needs the right
-// to mount (root); the tests that use it are skipped elsewhere.
+// to mount (root on Linux); Windows has no such small disk to make without an
+// administrator's virtual disk, so there the tests that use it are skipped.
 class TMontage {
   public:
+#ifdef Q_OS_WIN
+    explicit TMontage(const char*) {}
+    bool LectureSeule() { return false; }
+    static constexpr const char* raison = "Windows : pas de petit disque à monter pour ce test";
+#else
     explicit TMontage(const char* taille) {
         const QByteArray options = QByteArray("size=") + taille;
         monte = ::mount("tmpfs", Dossier().toLocal8Bit().constData(), "tmpfs", 0,
@@ -115,12 +125,14 @@ class TMontage {
     ~TMontage() {
         if (monte) ::umount2(Dossier().toLocal8Bit().constData(), MNT_DETACH);
     }
-    bool Monte() const { return monte; }
-    QString Dossier() const { return dossier.path(); }
     bool LectureSeule() {
         return ::mount(nullptr, Dossier().toLocal8Bit().constData(), nullptr,
                        MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
+    static constexpr const char* raison = "pas de droit de monter un système de fichiers";
+#endif
+    bool Monte() const { return monte; }
+    QString Dossier() const { return dossier.path(); }
 
   private:
     QTemporaryDir dossier;
@@ -409,7 +421,7 @@ TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
 
     // A read-only disk (file and folder), then a full one.
     TMontage lectureSeule("1m");
-    if (!lectureSeule.Monte()) GTEST_SKIP() << "pas de droit de monter un système de fichiers";
+    if (!lectureSeule.Monte()) GTEST_SKIP() << TMontage::raison;
     CreerBase(lectureSeule.Dossier() + QStringLiteral("/sms.abs"));
     ASSERT_TRUE(lectureSeule.LectureSeule());
     TDataModuleAbs moduleLecture(lectureSeule.Dossier());

@@ -1,12 +1,20 @@
-// The administrator's log, read back as the system's log daemon receives it: the test
-// binds the local syslog socket /dev/log itself (the machine has none of its own), so
-// syslog(3) of the code under test writes to it. Where a log daemon of the machine holds
-// that socket, the tests that read it are skipped and say why.
+// The administrator's log, read back as the system keeps it. On Linux the test binds the
+// local syslog socket /dev/log itself (the machine has none of its own), so syslog(3) of the
+// code under test writes to it; where a log daemon of the machine holds that socket, the
+// tests that read it are skipped and say why. On Windows it reads the Application event log.
 #include <gtest/gtest.h>
+
+#include <QtGlobal>
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <vector>
+#else
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -29,13 +37,74 @@
 
 namespace {
 
+#ifdef Q_OS_WIN
+// The Application event log, read newest first. Each event of the source "parlivo" is given
+// in the form a syslog line takes ("<11>" error, "<12>" warning, then the program's name),
+// so both systems answer the same checks. Wine keeps no event log (it reads back nothing):
+// there the tests that read it are skipped.
+class TJournalLocal {
+  public:
+    TJournalLocal() {
+        journal = OpenEventLogW(nullptr, L"Application");
+        DWORD nombre = 0;
+        if (journal == nullptr || !GetNumberOfEventLogRecords(journal, &nombre) || nombre == 0)
+            raison = "ce système ne tient aucun journal d'événements lisible (Wine n'en a pas)";
+        DWORD ancien = 0;
+        if (raison.empty() && GetOldestEventLogRecord(journal, &ancien)) depuis = ancien + nombre;
+    }
+    ~TJournalLocal() {
+        if (journal != nullptr) CloseEventLog(journal);
+    }
+    bool Pret() const { return raison.empty(); }
+    std::string raison;
+
+    QStringList Lire(const QString& marque, int nombre) {
+        QStringList lignes;
+        const QDeadlineTimer limite(10000);
+        while (lignes.size() < nombre && !limite.hasExpired()) {
+            lignes.clear();
+            HANDLE h = OpenEventLogW(nullptr, L"Application");
+            std::vector<BYTE> tampon(1 << 16);
+            DWORD lus = 0, requis = 0;
+            bool ancien = false;
+            while (!ancien && ReadEventLogW(h, EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ,
+                                            0, tampon.data(), DWORD(tampon.size()), &lus, &requis))
+                for (DWORD i = 0; i < lus;) {
+                    const auto* e = reinterpret_cast<const EVENTLOGRECORD*>(tampon.data() + i);
+                    i += e->Length;
+                    if (e->RecordNumber < depuis) {
+                        ancien = true;
+                        break;
+                    }
+                    const auto* source = reinterpret_cast<const wchar_t*>(e + 1);
+                    if (QString::fromWCharArray(source) != QLatin1String("parlivo") ||
+                        e->NumStrings < 1)
+                        continue;
+                    const QString texte = QString::fromWCharArray(reinterpret_cast<const wchar_t*>(
+                        reinterpret_cast<const BYTE*>(e) + e->StringOffset));
+                    if (texte.contains(marque))
+                        lignes.prepend(QStringLiteral("<%1> parlivo[0]: %2")
+                                           .arg(e->EventType == EVENTLOG_ERROR_TYPE ? 11 : 12)
+                                           .arg(texte));
+                }
+            CloseEventLog(h);
+            if (lignes.size() < nombre) QTest::qWait(200);
+        }
+        return lignes;
+    }
+
+  private:
+    HANDLE journal = nullptr;
+    DWORD depuis = 0;
+};
+#else
 const char* const CheminSyslog = "/dev/log";
 
 // The local syslog socket, bound for the test's life. Another test program may hold it
 // for a moment (suites run side by side): wait for it; a socket nobody reads is stale.
-class TSyslogLocal {
+class TJournalLocal {
   public:
-    TSyslogLocal() {
+    TJournalLocal() {
         sockaddr_un adresse{};
         adresse.sun_family = AF_UNIX;
         std::snprintf(adresse.sun_path, sizeof adresse.sun_path, "%s", CheminSyslog);
@@ -67,7 +136,7 @@ class TSyslogLocal {
         }
         raison = std::string(CheminSyslog) + " reste tenu par un autre programme";
     }
-    ~TSyslogLocal() {
+    ~TJournalLocal() {
         if (fd < 0) return;
         struct stat s {};
         if (stat(CheminSyslog, &s) == 0 && s.st_ino == inode) unlink(CheminSyslog);
@@ -96,11 +165,14 @@ class TSyslogLocal {
     int fd = -1;
     ino_t inode = 0;
 };
+#endif
 
 // A mark of this run, so that lines written by other programs at the same time are
 // left aside.
 QString Marque() {
-    return QStringLiteral("AG-%1-%2").arg(getpid()).arg(QRandomGenerator::global()->generate());
+    return QStringLiteral("AG-%1-%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(QRandomGenerator::global()->generate());
 }
 
 class JournalSysteme : public ::testing::Test {
@@ -108,7 +180,7 @@ class JournalSysteme : public ::testing::Test {
     void SetUp() override {
         if (!syslog.Pret()) GTEST_SKIP() << syslog.raison;
     }
-    TSyslogLocal syslog;
+    TJournalLocal syslog;
     TDialoguesScriptes dialogues;
     const QString agence = Marque();
 };

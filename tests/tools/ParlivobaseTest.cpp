@@ -27,7 +27,9 @@ struct Resultat {
 
 Resultat Lancer(const QStringList& arguments) {
     QProcess p;
-    p.start(QStringLiteral(PARLIVO_BIN_DIR "/parlivo-base"), arguments);
+    // Text: its lines end in "\r\n" on Windows, read as "\n".
+    p.start(QStringLiteral(PARLIVO_BIN_DIR "/parlivo-base"), arguments,
+            QIODevice::ReadWrite | QIODevice::Text);
     Resultat r;
     if (!p.waitForStarted() || !p.waitForFinished(600000)) {
         ADD_FAILURE() << "parlivo-base n'a pas tourné : " << p.errorString().toStdString();

@@ -15,7 +15,9 @@ const QString Programme = QStringLiteral(PARLIVO_BIN_DIR "/passerelle-demo");
 class TPasserelleLancee {
   public:
     explicit TPasserelleLancee(const QStringList& options = {}) {
-        processus.start(Programme, QStringList{"0"} + options);
+        // Text: its lines end in "\r\n" on Windows, read as "\n".
+        processus.start(Programme, QStringList{"0"} + options,
+                        QIODevice::ReadWrite | QIODevice::Text);
         if (!processus.waitForStarted(10000)) return;
         // The first line gives the port.
         while (!sortie.contains('\n') && processus.waitForReadyRead(10000)) {
@@ -132,7 +134,7 @@ TEST(Passerelledemo, ArgumentsInvalides) {
             << arguments.join(' ').toStdString();
     }
     QProcess aide;
-    aide.start(Programme, {"--aide"});
+    aide.start(Programme, {"--aide"}, QIODevice::ReadWrite | QIODevice::Text);
     ASSERT_TRUE(aide.waitForFinished(10000));
     EXPECT_EQ(aide.exitCode(), 0);
     EXPECT_TRUE(aide.readAllStandardOutput().startsWith("Utilisation : passerelle-demo PORT"));
