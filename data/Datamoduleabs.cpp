@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "data/Connexionbase.h"
+#include "data/EmplacementBase.h"
 #include "data/MoteurMariadb.h"
 #include "data/MoteurSqlite.h"
 
@@ -61,7 +62,9 @@ QSqlDatabase TDataModuleAbs::Database() const { return Connexion(nomConnexion); 
 QString TDataModuleAbs::NomConnexion() const { return nomConnexion; }
 
 QString TDataModuleAbs::CheminFichier() const {
-    QString d = dossier.isEmpty() ? QCoreApplication::applicationDirPath() : dossier;
+    QString d = dossier.isEmpty()
+                    ? DossierBase(QCoreApplication::applicationDirPath(), DossierCommun())
+                    : dossier;
     return QDir(d).absoluteFilePath(nomFichier);
 }
 

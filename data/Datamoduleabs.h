@@ -13,12 +13,15 @@
 #include "data/Ttransactionimmediate.h"
 
 // The data module: the one connection to its base and the five table cursors. The base is
-// sms.abs (SQLite) beside the executable, or the MariaDB server a connexion.ini beside it
+// sms.abs (SQLite) beside the executable (in the shared data folder for a copy installed on
+// Windows, EmplacementBase.h), or the MariaDB server a connexion.ini beside the executable
 // names; the module chooses that engine when it is created, and everything below it asks
 // the engine through the seam of Moteur.h.
 class TDataModuleAbs {
   public:
-    // dossier: the folder that holds sms.abs; empty means the executable's folder.
+    // dossier: the folder that holds sms.abs and connexion.ini; empty means the executable's
+    // folder, except that the base of a copy installed on Windows is in the shared data
+    // folder (DossierBase).
     // nomFichier: another file name, for the administration tool only; a name ending in
     // ".ini" is a connection file naming a server.
     // connexionPossible: false makes the tool open the named file even when a

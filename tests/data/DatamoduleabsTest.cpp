@@ -12,6 +12,7 @@
 #include "commun/MoteurTest.h"
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/EmplacementBase.h"
 #include "data/Fonctions_bd.h"
 #include "data/Thistorique.h"
 #include "data/Ttemplate.h"
@@ -161,6 +162,47 @@ TEST(Datamoduleabs, FichierAbsentNiCreeNiRemplace) {
     EXPECT_TRUE(Contenu(base.Dossier()).isEmpty())
         << Contenu(base.Dossier()).join(' ').toStdString();
     EXPECT_FALSE(base.Module().Database().isOpen());
+}
+
+// Where a module given no folder looks for sms.abs: beside the executable, unless the
+// Windows installer's file marks an installed copy with no base of its own.
+TEST(Datamoduleabs, DossierDeLaBase) {
+    QTemporaryDir programme;
+    ASSERT_TRUE(programme.isValid());
+    const QString commun = QStringLiteral("/donnees/Parlivo");
+    struct TCas {
+        bool base, installation;
+        QString commun;
+        bool dansCommun;
+    };
+    const TCas cas[] = {
+        {false, false, commun, false},    // portable copy, base missing: the error names it here
+        {true, false, commun, false},     // portable copy
+        {false, true, commun, true},      // installed copy
+        {true, true, commun, false},      // installed copy with a base beside it
+        {false, true, QString(), false},  // no shared folder on this system
+    };
+    // Makes or removes a file of the program's folder.
+    auto poser = [&](const char* nom, bool present) {
+        QFile fichier(QDir(programme.path()).filePath(QLatin1String(nom)));
+        if (present) {
+            ASSERT_TRUE(fichier.open(QIODevice::WriteOnly));
+        } else {
+            fichier.remove();
+        }
+    };
+    for (const TCas& c : cas) {
+        poser("sms.abs", c.base);
+        poser(NomFichierInstallation, c.installation);
+        EXPECT_EQ(DossierBase(programme.path(), c.commun), c.dansCommun ? commun : programme.path())
+            << "base " << c.base << ", installation " << c.installation;
+    }
+#ifdef Q_OS_WIN
+    EXPECT_TRUE(QDir::isAbsolutePath(DossierCommun())) << DossierCommun().toStdString();
+    EXPECT_TRUE(DossierCommun().endsWith(QStringLiteral("/Parlivo")));
+#else
+    EXPECT_TRUE(DossierCommun().isEmpty());
+#endif
 }
 
 TEST(Datamoduleabs, DossierAvecDieseEtPourcent) {
