@@ -57,6 +57,14 @@ TEST(Parlivobase, AideEtLigneDeCommandeIncorrecte) {
     for (const char* mot : {"Utilisation", "creer FICHIER", "service lister", "service ajouter",
                             "service modifier", "parametre ecrire", "demo DOSSIER", "--url"})
         EXPECT_TRUE(aide.sortie.contains(mot)) << mot;
+#ifdef Q_OS_WIN
+    // How a host starts the installed program: its path, and each argument in quotes.
+    const QString programme =
+        QDir::toNativeSeparators(QStringLiteral(PARLIVO_BIN_DIR "/parlivo.exe"));
+    EXPECT_TRUE(aide.sortie.contains(programme + QStringLiteral("\" \"")))
+        << aide.sortie.toStdString();
+    EXPECT_TRUE(aide.sortie.contains("%ProgramData%\\Parlivo\\sms.abs"));
+#endif
     Resultat version = Lancer({"--version"});
     EXPECT_EQ(version.statut, 0);
     EXPECT_EQ(version.sortie, QStringLiteral("parlivo-base " PARLIVO_VERSION_TEXTE "\n"));
@@ -310,8 +318,15 @@ TEST(Parlivobase, Demo) {
     module.FermerBase();
     DataModuleAbs = precedent;
 
-    // A second run refuses to replace the database.
+    // A second run refuses to replace the database; with --garder it keeps it, writes
+    // nothing and succeeds (an installer asked for the demo where data already lives).
     EXPECT_REFUS(Lancer({"demo", dossier}), 1, "existe déjà");
+    ASSERT_TRUE(QFile::remove(QDir(dossier).filePath("parlivo-demo.ini")));
+    r = Lancer({"demo", dossier, "--garder"});
+    EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();
+    EXPECT_TRUE(r.sortie.contains("Base existante conservée")) << r.sortie.toStdString();
+    EXPECT_FALSE(QFile::exists(QDir(dossier).filePath("parlivo-demo.ini")));
+    EXPECT_REFUS(Lancer({"demo", dossier, "--garder=oui"}), 2, "--garder ne prend pas de valeur");
     // Without --url, the default address.
     r = Lancer({"demo", racine.filePath("defaut")});
     EXPECT_EQ(r.statut, 0) << r.erreurs.toStdString();

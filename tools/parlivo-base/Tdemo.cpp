@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "data/CreationBase.h"
@@ -98,10 +99,14 @@ const ModeleDemo Modeles[] = {
 
 }  // namespace
 
-void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sortie) {
+void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sortie, bool garder) {
     if (!QDir().mkpath(dossier))
         throw EErreurBase(Texte("Erreur : le dossier « %1 » ne peut pas être créé.").arg(dossier));
     const QString base = QDir(dossier).filePath(QStringLiteral("sms.abs"));
+    if (garder && QFileInfo::exists(base)) {
+        sortie << Texte("Base existante conservée : %1 (pas de démonstration)\n").arg(base);
+        return;
+    }
     CreerBase(base);
 
     {

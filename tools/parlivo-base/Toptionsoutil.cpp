@@ -4,7 +4,8 @@ namespace {
 QString Texte(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
-TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& optionsPermises) {
+TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& optionsPermises,
+                             const QStringList& drapeaux) {
     bool finOptions = false;
     for (qsizetype i = 0; i < mots.size(); ++i) {
         const QString& mot = mots.at(i);
@@ -20,15 +21,20 @@ TOptionsOutil::TOptionsOutil(const QStringList& mots, const QStringList& options
         const qsizetype egal = nom.indexOf(QLatin1Char('='));
         if (egal >= 0) nom = nom.left(egal);
         // An unknown option is named as such, even when no value follows it.
-        if (!optionsPermises.contains(nom)) {
+        const bool drapeau = drapeaux.contains(nom);
+        if (!optionsPermises.contains(nom) && !drapeau) {
             QString message = Texte("option inconnue : --%1.").arg(nom);
-            if (!optionsPermises.isEmpty())
+            if (!optionsPermises.isEmpty() || !drapeaux.isEmpty())
                 message += Texte(" Options possibles : --") +
-                           optionsPermises.join(QLatin1String(", --")) + QLatin1Char('.');
+                           (optionsPermises + drapeaux).join(QLatin1String(", --")) +
+                           QLatin1Char('.');
             throw EErreurUsage(message);
         }
         QString valeur;
-        if (egal >= 0) {
+        if (drapeau) {
+            if (egal >= 0)
+                throw EErreurUsage(Texte("l'option --%1 ne prend pas de valeur.").arg(nom));
+        } else if (egal >= 0) {
             valeur = mot.mid(2 + egal + 1);
         } else {
             if (i + 1 >= mots.size())

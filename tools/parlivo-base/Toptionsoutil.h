@@ -12,12 +12,13 @@ class EErreurUsage : public EErreurTexte {
     using EErreurTexte::EErreurTexte;
 };
 
-// The words of a command line after the command, split into positional words and
-// "--name value" / "--name=value" options. Only the options a command declares are
-// accepted, each at most once.
+// The words of a command line after the command, split into positional words,
+// "--name value" / "--name=value" options and "--name" switches (drapeaux). Only the options
+// and switches a command declares are accepted, each at most once.
 class TOptionsOutil {
   public:
-    TOptionsOutil(const QStringList& mots, const QStringList& optionsPermises);
+    TOptionsOutil(const QStringList& mots, const QStringList& optionsPermises,
+                  const QStringList& drapeaux = {});
 
     const QStringList& Positionnels() const { return positionnels; }
     // Exactly n positional words, named in the message when some are missing or extra.

@@ -1,5 +1,7 @@
 #include "Toutilbase.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <optional>
@@ -89,6 +91,30 @@ QString NomNiveau(const QString& agence, const QString& utilisateur) {
     return Texte("pour l'utilisateur « %1 » de l'agence « %2 »").arg(utilisateur, agence);
 }
 
+// Windows: where an installed copy keeps its base, and how a host starts the program (the
+// path of this copy's parlivo.exe, beside this tool).
+QString AideWindows() {
+#ifdef Q_OS_WIN
+    const QString programme = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                       QStringLiteral("/parlivo.exe"));
+    return Texte(
+               "\n"
+               "Sous Windows, une copie installée par le paquet MSI (le fichier installation.txt\n"
+               "à côté de parlivo.exe) lit sa base dans %ProgramData%\\Parlivo\\sms.abs, sauf si\n"
+               "son propre dossier contient un sms.abs ; connexion.ini reste à côté de\n"
+               "parlivo.exe. Pour créer la base vide (invite de commandes d'administrateur) :\n"
+               "  parlivo-base creer \"%ProgramData%\\Parlivo\\sms.abs\"\n"
+               "L'application hôte lance le programme par son chemin complet, avec des\n"
+               "guillemets doubles autour de chaque chemin (il peut contenir des espaces) :\n"
+               "  \"%1\" \"C:\\Mes documents\\envoi SMS.ini\" ENVOI\n"
+               "Avec ShellExecuteW : lpFile reçoit le chemin du programme sans guillemets,\n"
+               "lpParameters « \"C:\\Mes documents\\envoi SMS.ini\" ENVOI ».\n")
+        .arg(programme);
+#else
+    return QString();
+#endif
+}
+
 }  // namespace
 
 TBaseOuverte::TBaseOuverte(const QString& fichier) {
@@ -143,11 +169,12 @@ QString TOutilBase::Aide() {
                "      Affiche la valeur entière enregistrée à ce niveau.\n"
                "  parlivo-base parametre lister FICHIER\n"
                "      Affiche toutes les lignes de la table des paramètres.\n"
-               "  parlivo-base demo DOSSIER [--url URL]\n"
+               "  parlivo-base demo DOSSIER [--url URL] [--garder]\n"
                "      Crée DOSSIER/sms.abs avec trois services d'envoi, des catégories, des\n"
                "      modèles et des paramètres de démonstration, et le fichier de paramètres\n"
                "      DOSSIER/parlivo-demo.ini (réécrit s'il existe). --url : adresse du service\n"
-               "      d'envoi de démonstration (par défaut %1).\n"
+               "      d'envoi de démonstration (par défaut %1). Refuse une base existante ;\n"
+               "      avec --garder, la laisse telle quelle sans rien écrire (réussite).\n"
                "  parlivo-base copier SOURCE DESTINATION\n"
                "      Copie toutes les lignes, identifiants compris, d'un fichier sms.abs vers\n"
                "      un serveur MariaDB (DESTINATION : son fichier de connexion .ini, base\n"
@@ -168,7 +195,8 @@ QString TOutilBase::Aide() {
                "sous le nom connexion.ini à côté de Parlivo, il remplace sms.abs.\n"
                "Codes de sortie : 0 réussite, 1 échec de l'opération, 2 ligne de commande "
                "incorrecte.\n")
-        .arg(QLatin1String(TDemo::UrlParDefaut));
+               .arg(QLatin1String(TDemo::UrlParDefaut)) +
+           AideWindows();
 }
 
 int TOutilBase::Executer(const QStringList& arguments) {
@@ -388,10 +416,10 @@ int TOutilBase::Droits(const QStringList& mots) {
 }
 
 int TOutilBase::Demo(const QStringList& mots) {
-    TOptionsOutil options(mots, {"url"});
+    TOptionsOutil options(mots, {"url"}, {"garder"});
     options.ExigerPositionnels({"DOSSIER"});
     const QString url = options.Valeur("url", QLatin1String(TDemo::UrlParDefaut));
     VerifierUrl(url);
-    TDemo::Creer(options.Positionnels().at(0), url, sortie);
+    TDemo::Creer(options.Positionnels().at(0), url, sortie, options.Contient("garder"));
     return 0;
 }
