@@ -127,8 +127,8 @@ TEST(MoteurMariadb, ServeurInjoignable) {
             << texte.toStdString();
         EXPECT_FALSE(base.Module().Database().isOpen());
     }
-    Ecrire(ini, QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\n")
-                    .arg(TBaseTest::SocketServeur(), base.BaseServeur())
+    Ecrire(ini, (QStringLiteral("[Serveur]\n") + TAccesServeur::Partage().LignesIni() +
+                 QStringLiteral("Base=%1\nUtilisateur=root\n").arg(base.BaseServeur()))
                     .toUtf8());
     EXPECT_EQ(ErreurOuverture(base.Module()), QString());
     EXPECT_TRUE(base.Module().tblCategorie.Active());
@@ -244,10 +244,11 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
 
     const QString ca = QDir(base.Dossier()).filePath("ca.pem");
     Ecrire(ca, "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n");
-    Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
-           QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\nAutoriteTLS=ca.pem\n")
-               .arg(TBaseTest::SocketServeur(), base.BaseServeur())
-               .toUtf8());
+    Ecrire(
+        QDir(base.Dossier()).filePath("connexion.ini"),
+        (QStringLiteral("[Serveur]\n") + TAccesServeur::Partage().LignesIni() +
+         QStringLiteral("Base=%1\nUtilisateur=root\nAutoriteTLS=ca.pem\n").arg(base.BaseServeur()))
+            .toUtf8());
     const QString texte = ErreurOuverture(base.Module());
     EXPECT_TRUE(texte.contains("TLS")) << texte.toStdString();
     EXPECT_FALSE(base.Module().Database().isOpen());

@@ -10,8 +10,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <functional>
+#include <memory>
+#include <semaphore>
+#include <thread>
 #include <tuple>
 
 #include "commun/BaseTest.h"
@@ -20,6 +24,7 @@
 #include "commun/ServeurTest.h"
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/PiloteMariadb.h"
 #include "data/Tconfigurationapi.h"
 #include "envoi/RemplacerBalises.h"
 #include "envoi/Tenvoisms.h"
@@ -27,6 +32,56 @@
 namespace {
 
 const QString Envoye = QString::fromUtf8("Envoyé");
+
+// Another workstation on the shared server, in a thread of its own with its own
+// connection: holds every row of the base's Historique (SELECT ... FOR UPDATE) for a
+// second, then rolls back. Built once the rows are held; Finir() waits for the end and
+// gives what went wrong (empty when nothing did).
+class TAutrePoste {
+  public:
+    explicit TAutrePoste(const QString& base) {
+        fil = std::thread([this, base] {
+            Tenir(base);
+            if (!tenu) pret.release();
+            QSqlDatabase::removeDatabase(QStringLiteral("autre-poste"));
+        });
+        pret.acquire();
+    }
+    ~TAutrePoste() { Finir(); }
+    QString Finir() {
+        if (fil.joinable()) fil.join();
+        return erreur;
+    }
+
+  private:
+    void Tenir(const QString& base) {
+        QSqlDatabase connexion =
+            QSqlDatabase::addDatabase(NomPiloteMariadb(), QStringLiteral("autre-poste"));
+        connexion.setUserName(QStringLiteral("root"));
+        connexion.setDatabaseName(base);
+        TAccesServeur::Partage().Appliquer(connexion);
+        if (!connexion.open()) {
+            erreur = connexion.lastError().text();
+            return;
+        }
+        QSqlQuery q(connexion);
+        const auto executer = [&](const char* sql) {
+            if (erreur.isEmpty() && !q.exec(QString::fromLatin1(sql)))
+                erreur = QString::fromLatin1(sql) + QStringLiteral(" : ") + q.lastError().text();
+        };
+        executer("START TRANSACTION");
+        executer("SELECT * FROM Historique FOR UPDATE");
+        tenu = true;
+        pret.release();
+        executer("DO SLEEP(1)");
+        executer("ROLLBACK");
+    }
+
+    std::binary_semaphore pret{0};
+    bool tenu = false;
+    QString erreur;
+    std::thread fil;
+};
 
 // The cases whose result lies in the base run on both engines (TEST_P).
 class TEnvoiSmsTest : public TTestDeuxMoteurs {
@@ -456,7 +511,7 @@ TEST_P(TEnvoiSmsTest, UneFautePendantLaRequeteLaisseUneSeuleLigne) {
         const char* cause;  // nullptr: the outcome is written and nothing more is said
         QString table = QStringLiteral("Historique");  // where the row then is
     };
-    QProcess autrePoste;
+    std::unique_ptr<TAutrePoste> autrePoste;
     const QString compte = base.SurServeur() ? base.CreerComptePoste() : QString();
     const QString historique = base.BaseServeur() + QStringLiteral(".Historique");
     std::vector<TCas> cas;
@@ -466,19 +521,12 @@ TEST_P(TEnvoiSmsTest, UneFautePendantLaRequeteLaisseUneSeuleLigne) {
         cas = {
             {"connexion coupée", [&] { base.CouperConnexion(); }, nullptr, nullptr},
             {"ligne tenue une seconde",
+             [&] { autrePoste = std::make_unique<TAutrePoste>(base.BaseServeur()); },
              [&] {
-                 autrePoste.start(QStringLiteral("mariadb"),
-                                  {QStringLiteral("--unbuffered"),
-                                   QStringLiteral("--socket=") + TBaseTest::SocketServeur(),
-                                   QStringLiteral("--user=root"), base.BaseServeur(),
-                                   QStringLiteral("--execute=START TRANSACTION; SELECT * FROM "
-                                                  "Historique FOR UPDATE; SELECT 'pret'; "
-                                                  "DO SLEEP(1); ROLLBACK;")});
-                 ASSERT_TRUE(autrePoste.waitForStarted());
-                 while (!autrePoste.readAllStandardOutput().contains("pret"))
-                     ASSERT_TRUE(autrePoste.waitForReadyRead(5000));
+                 ASSERT_TRUE(autrePoste);
+                 EXPECT_EQ(autrePoste->Finir(), QString());
              },
-             [&] { EXPECT_TRUE(autrePoste.waitForFinished()); }, nullptr},
+             nullptr},
             {"droit d'ajouter retiré",
              [&] {
                  base.Executer(QStringLiteral("REVOKE INSERT ON %1 FROM '%2'@'localhost'")
