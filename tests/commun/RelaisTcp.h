@@ -14,6 +14,8 @@
 #include <functional>
 #include <thread>
 
+#include "PrisesTest.h"
+
 class TRelaisTcp {
   public:
     explicit TRelaisTcp(std::function<quint16(int)> destination);
@@ -27,7 +29,7 @@ class TRelaisTcp {
   private:
     void Boucle();
     std::function<quint16(int)> destination;
-    int ecoute = -1;
+    TPrise ecoute = PriseInvalide;
     quint16 port = 0;
     std::atomic<int> connexions{0};
     std::atomic<bool> fin{false};
