@@ -148,7 +148,11 @@ void VerifierStructure(const QSqlDatabase& base, const TServeurMariadb& s) {
 }  // namespace
 
 QString TServeurMariadb::Designation() const {
+#ifdef Q_OS_WIN
+    if (!socket.isEmpty()) return QStringLiteral("« %1 » (canal nommé local)").arg(socket);
+#else
     if (!socket.isEmpty()) return QStringLiteral("« %1 » (socket local)").arg(socket);
+#endif
     return QStringLiteral("« %1:%2 »").arg(hote).arg(port);
 }
 
