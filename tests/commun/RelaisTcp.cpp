@@ -47,8 +47,8 @@ bool ToutEcrire(int s, const char* octets, ssize_t taille) {
 
 }  // namespace
 
-TRelaisTcp::TRelaisTcp(std::function<quint16(int)> destination)
-    : destination(std::move(destination)) {
+TRelaisTcp::TRelaisTcp(std::function<quint16(int)> destination, std::optional<TCoupure> coupure)
+    : destination(std::move(destination)), coupure(std::move(coupure)) {
     ecoute = Ecouter(port);
     fil = std::thread([this] { Boucle(); });
 }
@@ -86,7 +86,14 @@ void TRelaisTcp::Boucle() {
                 const pollfd& p = attente[1 + 2 * i + (de == a ? 0 : 1)];
                 if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
                 const ssize_t n = recv(de, tampon, sizeof tampon, 0);
-                if (n <= 0 || !ToutEcrire(vers, tampon, n)) fermer = true;
+                if (n > 0 && de == a && coupure &&
+                    QByteArrayView(tampon, n).contains(coupure->motif)) {
+                    if (coupure->transmettre) ToutEcrire(vers, tampon, n);
+                    coupure.reset();
+                    fermer = true;
+                } else if (n <= 0 || !ToutEcrire(vers, tampon, n)) {
+                    fermer = true;
+                }
             }
             if (fermer) {
                 close(a);
