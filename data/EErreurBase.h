@@ -20,6 +20,8 @@ enum class TGenreErreur {
     // The connection broke during COMMIT and the change's outcome could not be read back: it
     // may have been made.
     IssueInconnue,
+    // A row with the same key is already there.
+    Doublon,
 };
 
 // Raised for every failure of the database layer; the text is in French and carries

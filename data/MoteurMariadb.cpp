@@ -630,6 +630,9 @@ TGenreErreur GenreErreurMariadb(int code, const QString& texte) {
             return TGenreErreur::DroitManquant;
         case ER_DATA_TOO_LONG:
             return TGenreErreur::TexteTropLong;
+        case ER_DUP_ENTRY:
+        case ER_DUP_KEY:
+            return TGenreErreur::Doublon;
         case ER_UNKNOWN_COM_ERROR:  // a Galera node without quorum: "WSREP has not yet prepared"
             return TGenreErreur::NoeudNonPret;
         case ER_OPTION_PREVENTS_STATEMENT:
