@@ -6,7 +6,8 @@
 // After each operation it writes one line to DOSSIER/journal, flushed at once:
 //   ms <TAB> kind <TAB> tag <TAB> ok <TAB> id or value
 //   ms <TAB> kind <TAB> tag <TAB> echec <TAB> kind of error <TAB> the text the user sees
-// and after a failure it waits 100 ms, as a user reading the message would.
+// (ms: when the operation began, counted from the opening of the journal), and after a
+// failure it waits 100 ms, as a user reading the message would.
 // Usage: parlivo-grappe-poste DOSSIER SIGNAUX NUMERO DUREE [NOMBRE]
 #include <QCoreApplication>
 #include <QDir>
