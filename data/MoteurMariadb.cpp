@@ -577,7 +577,9 @@ void AbandonnerConnexionMariadb(const QSqlDatabase& base, const QString& cause) 
     EnTransaction().remove(base.connectionName());
     QSqlDatabase copie = base;
     copie.close();
-    Perdues().insert(base.connectionName(), cause);
+    // A node found not ready keeps that sentence as the cause, rather than the ROLLBACK's
+    // own refusal that followed it.
+    if (!Perdues().contains(base.connectionName())) Perdues().insert(base.connectionName(), cause);
 }
 
 QString RequeteColonnesIndexMariadb() {

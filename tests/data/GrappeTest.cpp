@@ -194,7 +194,7 @@ TBilan Comparer(const std::vector<TIssue>& issues, TContenu& contenu) {
             for (auto r = debut; r != fin; ++r) trouve |= r->second == attendu;
             if (!trouve) noter(b.perdues, i, "perdue");
             if (i.genre != QLatin1String("etat")) ++ids[i.genre][i.valeur];
-        } else if (present) {
+        } else if (present && i.erreur != QLatin1String("IssueInconnue")) {
             noter(b.fantomes, i, "fantôme");
         }
         if (i.ok) continue;
@@ -202,9 +202,9 @@ TBilan Comparer(const std::vector<TIssue>& issues, TContenu& contenu) {
         QString texte = i.texte;
         static const QRegularExpression chiffres(QStringLiteral("[0-9]+"));
         ++b.textes[i.erreur + " " + texte.replace(chiffres, QStringLiteral("N"))];
-        // A COMMIT whose answer was lost: the node may have applied it all the same.
-        if (i.erreur == QLatin1String("ConnexionPerdue") &&
-            i.texte.contains(QStringLiteral("n'ont pas pu être validées"))) {
+        // A COMMIT whose answer was lost and whose outcome could not be read back: the user
+        // was told it may have been made.
+        if (i.erreur == QLatin1String("IssueInconnue")) {
             ++b.incertaines;
             b.incertainesPresentes += present ? 1 : 0;
         }

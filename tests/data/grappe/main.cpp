@@ -47,6 +47,10 @@ QString NomGenre(TGenreErreur genre) {
             return QStringLiteral("DisquePlein");
         case TGenreErreur::FichierBase:
             return QStringLiteral("FichierBase");
+        case TGenreErreur::IssueInconnue:
+            return QStringLiteral("IssueInconnue");
+        case TGenreErreur::Doublon:
+            return QStringLiteral("Doublon");
     }
     return QStringLiteral("Genre%1").arg(static_cast<int>(genre));
 }
