@@ -237,6 +237,9 @@ struct TScenario {
     bool sansPanne = false;
 };
 
+// The runs are named by their scenario, in CTest's list too.
+void PrintTo(const TScenario& scenario, std::ostream* sortie) { *sortie << scenario.nom; }
+
 class Grappe : public ::testing::TestWithParam<TScenario> {};
 
 }  // namespace
