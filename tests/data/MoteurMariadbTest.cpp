@@ -472,8 +472,10 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
         EXPECT_TRUE(categorie.Sauvegarder());
         // The save that failed wrote nothing (a frozen server that wakes may still have
         // used up an AUTO_INCREMENT value for it).
-        EXPECT_EQ(base.Valeur("SELECT COUNT(*) FROM Categorie WHERE nom = 'Nouvelle'").toInt(),
-                  ++sauvees);
+        auto r = DataModuleAbs->CreerRequete();
+        r->SQL << "SELECT COUNT(*) AS n FROM Categorie WHERE nom = 'Nouvelle'";
+        r->Ouvrir();
+        EXPECT_EQ(r->Champ("n").toInt(), ++sauvees);
     }
     DataModuleAbs->FermerBase();
     serveur.Arreter();
