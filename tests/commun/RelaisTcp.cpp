@@ -4,8 +4,8 @@
 
 #include "PrisesTest.h"
 
-TRelaisTcp::TRelaisTcp(std::function<quint16(int)> destination)
-    : destination(std::move(destination)) {
+TRelaisTcp::TRelaisTcp(std::function<quint16(int)> destination, std::optional<TCoupure> coupure)
+    : destination(std::move(destination)), coupure(std::move(coupure)) {
     ecoute = EcouterEnLocal(port, 8, "TRelaisTcp");
     fil = std::thread([this] { Boucle(); });
 }
@@ -44,7 +44,14 @@ void TRelaisTcp::Boucle() {
                 const pollfd& p = attente[1 + 2 * i + (de == a ? 0 : 1)];
                 if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
                 const qint64 n = LirePrise(de, tampon, sizeof tampon);
-                if (n <= 0 || !EcrirePrise(vers, tampon, n)) fermer = true;
+                if (n > 0 && de == a && coupure &&
+                    QByteArrayView(tampon, n).contains(coupure->motif)) {
+                    if (coupure->transmettre) EcrirePrise(vers, tampon, n);
+                    coupure.reset();
+                    fermer = true;
+                } else if (n <= 0 || !EcrirePrise(vers, tampon, n)) {
+                    fermer = true;
+                }
             }
             if (fermer) {
                 FermerPrise(a);
