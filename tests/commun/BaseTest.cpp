@@ -107,10 +107,7 @@ TBaseTest::TBaseTest(bool creer, TMoteurTest moteur, const QString& socket) {
 TBaseTest::~TBaseTest() {
     if (DataModuleAbs == module.get()) DataModuleAbs = precedent;
     module.reset();
-    if (!nomOutils.isEmpty()) {
-        QSqlDatabase::database(nomOutils, false).close();
-        QSqlDatabase::removeDatabase(nomOutils);
-    }
+    FermerOutils();
     if (SurServeur()) {
         try {
             if (!comptePoste.isEmpty())
@@ -123,6 +120,13 @@ TBaseTest::~TBaseTest() {
             // The server may have been stopped on purpose by the test.
         }
     }
+}
+
+void TBaseTest::FermerOutils() {
+    if (nomOutils.isEmpty()) return;
+    QSqlDatabase::database(nomOutils, false).close();
+    QSqlDatabase::removeDatabase(nomOutils);
+    nomOutils.clear();
 }
 
 QString TBaseTest::Dossier() const { return dossier.path(); }

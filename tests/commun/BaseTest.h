@@ -120,6 +120,9 @@ class TBaseTest {
     QVariant Valeur(const QString& sql);
     // Any statement, e.g. "DROP TABLE Template" to damage the file on purpose.
     void Executer(const QString& sql);
+    // Closes the test's own connection (the next call opens it again): Windows deletes or
+    // moves no file that a connection holds open.
+    void FermerOutils();
 
     // Server only. A workstation account with what the program needs and no more (SELECT,
     // INSERT, UPDATE on the five tables), dropped with the base; connexion.ini then names

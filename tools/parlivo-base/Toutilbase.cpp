@@ -1,5 +1,6 @@
 #include "Toutilbase.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <optional>
@@ -208,7 +209,7 @@ int TOutilBase::Creer(const QStringList& mots) {
         return 0;
     }
     CreerBase(fichier);
-    sortie << Texte("Base créée : %1\n").arg(fichier);
+    sortie << Texte("Base créée : %1\n").arg(QDir::toNativeSeparators(fichier));
     return 0;
 }
 
