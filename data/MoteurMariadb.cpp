@@ -614,7 +614,7 @@ TGenreErreur GenreErreurMariadb(int code, const QString& texte) {
     switch (code) {
         case ER_ERROR_DURING_COMMIT:
             // Galera's "Not connected to Primary Component": the node lost the cluster's
-            // primary part before the commit could be sent to it.
+            // primary part during the commit (whether the others received it is read back).
             if (texte.contains(QLatin1String("Primary Component"), Qt::CaseInsensitive))
                 return TGenreErreur::NoeudNonPret;
             return TGenreErreur::Autre;

@@ -44,7 +44,12 @@ void TTransactionImmediate::Valider() {
         const EErreurBase erreur = ErreurMoteur(
             base, q.lastError(),
             QStringLiteral("Erreur : les modifications n'ont pas pu être validées : "));
-        if (erreur.Genre() != TGenreErreur::ConnexionPerdue) throw erreur;
+        // A cluster node that loses the primary part during the COMMIT may already have
+        // sent the changes to the others, which apply them once the cluster is whole again:
+        // its refusal, like a lost connection, leaves the outcome to be read back.
+        if (erreur.Genre() != TGenreErreur::ConnexionPerdue &&
+            erreur.Genre() != TGenreErreur::NoeudNonPret)
+            throw erreur;
         // Nothing is left to roll back on a connection that is gone.
         enCours = false;
         MoteurDe(nomConnexion).NoterTransaction(base, false);
