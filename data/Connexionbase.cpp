@@ -16,12 +16,10 @@ void VerifierOuverte(const QSqlDatabase& base) {
 
 EErreurBase ErreurMoteur(const QSqlDatabase& base, const QSqlError& erreur, const QString& debut) {
     const int code = erreur.nativeErrorCode().toInt();
-    const TMoteur* moteur = ChercherMoteur(base.connectionName());
-    // A fault of the base's file itself gets its own sentence, naming the file or folder.
-    const QString cause = moteur ? moteur->CauseFichier(base, erreur) : QString();
-    if (!cause.isEmpty())
-        return EErreurBase(QStringLiteral("Erreur : %1 (%2)").arg(cause, TexteMoteur(erreur)),
-                           TGenreErreur::FichierBase, code);
+    TMoteur* moteur = ChercherMoteur(base.connectionName());
+    if (moteur)
+        if (std::optional<EErreurBase> propre = moteur->Interpreter(base, erreur, debut))
+            return *propre;
     return EErreurBase(debut + TexteMoteur(erreur),
                        moteur ? moteur->Genre(code) : TGenreErreur::Autre, code);
 }

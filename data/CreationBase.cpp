@@ -27,8 +27,8 @@ void CreerBase(const QString& chemin) {
     fichier.close();
 
     sqlite3* base = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(chemin).constData(), &base, SQLITE_OPEN_READWRITE,
-                             nullptr);
+    // SQLite takes its file names in UTF-8 on every system (not Windows' ANSI code page).
+    int rc = sqlite3_open_v2(chemin.toUtf8().constData(), &base, SQLITE_OPEN_READWRITE, nullptr);
     QString erreur;
     if (rc == SQLITE_OK) {
         char* message = nullptr;

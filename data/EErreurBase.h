@@ -17,6 +17,11 @@ enum class TGenreErreur {
     // The base's file deleted, replaced or moved under the running program, or its journal
     // impossible to create: the text is a French sentence naming the file or its folder.
     FichierBase,
+    // The connection broke during COMMIT and the change's outcome could not be read back: it
+    // may have been made.
+    IssueInconnue,
+    // A row with the same key is already there.
+    Doublon,
 };
 
 // Raised for every failure of the database layer; the text is in French and carries

@@ -102,10 +102,23 @@ bool EcrireParametreEntier(TCurseur& table, const QString& agence, const QString
         MoteurDe(table.NomConnexion())
             .VerrouillerParametre(Connexion(table.NomConnexion()), agence, utilisateur, section,
                                   cle);
-        const bool resultat =
-            ExisteParametreEntier(table, agence, utilisateur, section, cle)
-                ? ModifierParametreEntier(table, agence, utilisateur, section, cle, valeur)
-                : InsererParametreEntier(table, agence, utilisateur, section, cle, valeur);
+        bool resultat = false;
+        try {
+            resultat =
+                ExisteParametreEntier(table, agence, utilisateur, section, cle)
+                    ? ModifierParametreEntier(table, agence, utilisateur, section, cle, valeur)
+                    : InsererParametreEntier(table, agence, utilisateur, section, cle, valeur);
+        } catch (const EErreurBase& e) {
+            // The server keeps one row per identity: a value of another type kept there (a
+            // text) is left as it is rather than replaced by an integer.
+            if (e.Genre() != TGenreErreur::Doublon) throw;
+            throw EErreurBase(QStringLiteral("Erreur : le paramètre « %1 » de la section « %2 » "
+                                             "est déjà enregistré à ce niveau avec une valeur "
+                                             "qui n'est pas un entier ; il n'est pas remplacé "
+                                             "(%3)")
+                                  .arg(cle, section, QString::fromUtf8(e.what())),
+                              e);
+        }
         transaction.Valider();
         return resultat;
     });

@@ -38,6 +38,8 @@ void AttendreAvantNouvelEssai(int essai) {
 
 void ConflitPersistant(const std::exception& erreur) {
     const auto* e = dynamic_cast<const EErreurBase*>(&erreur);
+    // A connection lost again and again, or nodes not ready, are said as they are.
+    if (e && e->Genre() != TGenreErreur::Occupee) throw *e;
     throw EErreurBase(QStringLiteral("Erreur : la base de données est occupée par un autre poste ; "
                                      "réessayez dans un instant : %1")
                           .arg(QString::fromUtf8(erreur.what())),

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -42,9 +43,13 @@ class TMoteur {
     virtual void Retablir(const QSqlDatabase& base) = 0;
     // The kind of the engine's error code.
     virtual TGenreErreur Genre(int code) const = 0;
-    // For a fault of the base's file itself, the French sentence that names the file or its
-    // folder; empty for any other error.
-    virtual QString CauseFichier(const QSqlDatabase&, const QSqlError&) const { return {}; }
+    // The error of a statement, when the engine words it itself: a fault of the base's file
+    // (a sentence naming the file or its folder), a cluster node not ready (naming the node).
+    // Empty for the others, which read `debut` then the engine's text.
+    virtual std::optional<EErreurBase> Interpreter(const QSqlDatabase&, const QSqlError&,
+                                                   const QString& /*debut*/) {
+        return std::nullopt;
+    }
 
     // The statement that begins the program's write transactions.
     virtual QString InstructionDebut() const = 0;

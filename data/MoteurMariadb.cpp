@@ -41,6 +41,21 @@ QHash<QString, QString>& Perdues() {
     static QHash<QString, QString> connexions;
     return connexions;
 }
+// Connections that no node of their list took back: another attempt at once would only
+// wait for the same nodes again.
+QSet<QString>& Injoignables() {
+    static QSet<QString> connexions;
+    return connexions;
+}
+
+// A node that answers, but out of the cluster's primary part or still joining it: it takes
+// no statement that reads or writes the tables (1047), nor a commit.
+QString PhraseNoeudNonPret(const QString& designation) {
+    return QStringLiteral(
+               "le nœud %1 de la grappe n'est pas prêt à servir : il est séparé de "
+               "la partie principale de la grappe, ou la rejoint encore")
+        .arg(designation);
+}
 
 MYSQL* PoigneeMariadb(const QSqlDatabase& base) {
     const auto* pilote = qobject_cast<const TPiloteMariadb*>(base.driver());
@@ -76,7 +91,7 @@ QString Requise(const TIniFile& ini, const QString& fichier, const QString& cle)
 // module made: the tools').
 EErreurBase ErreurServeur(const QSqlError& erreur, const QString& debut) {
     const int code = erreur.nativeErrorCode().toInt();
-    return EErreurBase(debut + TexteMoteur(erreur), GenreErreurMariadb(code), code);
+    return EErreurBase(debut + TexteMoteur(erreur), GenreErreurMariadb(code, erreur.text()), code);
 }
 
 QSqlQuery Executer(const QSqlDatabase& base, const QString& texte, const QString& quoi) {
@@ -148,9 +163,49 @@ void VerifierStructure(const QSqlDatabase& base, const TServeurMariadb& s) {
 }  // namespace
 
 QString TServeurMariadb::Designation() const {
+#ifdef Q_OS_WIN
+    if (!socket.isEmpty()) return QStringLiteral("« %1 » (canal nommé local)").arg(socket);
+#else
     if (!socket.isEmpty()) return QStringLiteral("« %1 » (socket local)").arg(socket);
-    return QStringLiteral("« %1:%2 »").arg(hote).arg(port);
+#endif
+    const TNoeudMariadb& n = noeuds.at(courant);
+    return QStringLiteral("« %1:%2 »").arg(n.hote).arg(n.port);
 }
+
+namespace {
+
+// A port number of connexion.ini, or 0.
+int LirePort(const QString& texte) {
+    bool ok = false;
+    const int port = texte.toInt(&ok);
+    return ok && port >= 1 && port <= 65535 ? port : 0;
+}
+
+// `Hote`: entries "hôte" or "hôte:port" (an IPv6 address in brackets before its port)
+// separated by commas; `Port` is the port of the entries that give none.
+QList<TNoeudMariadb> LireNoeuds(const QString& fichier, const QString& hotes, int port) {
+    QList<TNoeudMariadb> noeuds;
+    for (const QString& brute : hotes.split(QLatin1Char(','))) {
+        const QString entree = brute.trimmed();
+        TNoeudMariadb n{entree, port};
+        const qsizetype deuxPoints = entree.lastIndexOf(QLatin1Char(':'));
+        const bool crochets = entree.startsWith(QLatin1Char('['));
+        if (deuxPoints > 0 && (crochets ? entree.at(deuxPoints - 1) == QLatin1Char(']')
+                                        : entree.indexOf(QLatin1Char(':')) == deuxPoints)) {
+            n.hote = entree.left(deuxPoints);
+            n.port = LirePort(entree.mid(deuxPoints + 1));
+        }
+        if (crochets && n.hote.endsWith(QLatin1Char(']'))) n.hote = n.hote.mid(1).chopped(1);
+        if (n.hote.isEmpty() || n.port == 0)
+            ErreurIni(fichier, QStringLiteral("donne à la clé « Hote » l'entrée « %1 », qui n'est "
+                                              "pas un hôte suivi ou non de « :port » (1 à 65535).")
+                                   .arg(entree));
+        noeuds << n;
+    }
+    return noeuds;
+}
+
+}  // namespace
 
 TServeurMariadb LireConnexionIni(const QString& chemin) {
     QFile fichier(chemin);
@@ -161,17 +216,16 @@ TServeurMariadb LireConnexionIni(const QString& chemin) {
     TServeurMariadb s;
     s.fichier = chemin;
     s.socket = ini.ReadString(SectionServeur, QStringLiteral("Socket"), QString()).trimmed();
-    if (s.socket.isEmpty()) s.hote = Requise(ini, chemin, QStringLiteral("Hote"));
     const QString port =
         ini.ReadString(SectionServeur, QStringLiteral("Port"), QString()).trimmed();
-    if (!port.isEmpty()) {
-        bool ok = false;
-        s.port = port.toInt(&ok);
-        if (!ok || s.port < 1 || s.port > 65535)
-            ErreurIni(chemin, QStringLiteral("donne à la clé « Port » la valeur « %1 », qui n'est "
-                                             "pas un numéro de port (1 à 65535).")
-                                  .arg(port));
-    }
+    int parDefaut = 3306;
+    if (!port.isEmpty() && (parDefaut = LirePort(port)) == 0)
+        ErreurIni(chemin, QStringLiteral("donne à la clé « Port » la valeur « %1 », qui n'est "
+                                         "pas un numéro de port (1 à 65535).")
+                              .arg(port));
+    s.noeuds = s.socket.isEmpty()
+                   ? LireNoeuds(chemin, Requise(ini, chemin, QStringLiteral("Hote")), parDefaut)
+                   : QList<TNoeudMariadb>{{QString(), parDefaut}};
     s.base = Requise(ini, chemin, QStringLiteral("Base"));
     s.utilisateur = Requise(ini, chemin, QStringLiteral("Utilisateur"));
     s.motDePasse = ini.ReadString(SectionServeur, QStringLiteral("MotDePasse"), QString());
@@ -188,9 +242,36 @@ TServeurMariadb LireConnexionIni(const QString& chemin) {
     return s;
 }
 
-void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
-    base.setHostName(s.hote);
-    base.setPort(s.port);
+namespace {
+
+// A cluster node (wsrep_on) serves only from the cluster's primary part, once it has caught
+// up with it. Its reads then wait for what the cluster committed before them
+// (wsrep_sync_wait), so that a row saved through one node, or a write's outcome, is read
+// back the same through another.
+void PreparerNoeudGrappe(const QSqlDatabase& base, const TServeurMariadb& s) {
+    const QString quoi = QStringLiteral("lecture de l'état de la grappe impossible");
+    QSqlQuery grappe = Executer(base, QStringLiteral("SHOW VARIABLES LIKE 'wsrep_on'"), quoi);
+    if (!grappe.next() || grappe.value(1).toString() != QLatin1String("ON")) return;
+    QSqlQuery q = Executer(base,
+                           QStringLiteral("SHOW STATUS WHERE Variable_name IN ('wsrep_ready', "
+                                          "'wsrep_cluster_status')"),
+                           quoi);
+    QHash<QString, QString> etat;
+    while (q.next()) etat.insert(q.value(0).toString(), q.value(1).toString());
+    if (etat.value(QStringLiteral("wsrep_ready")) != QLatin1String("ON") ||
+        etat.value(QStringLiteral("wsrep_cluster_status")) != QLatin1String("Primary"))
+        throw EErreurBase(
+            QStringLiteral("Erreur : %1 (wsrep_ready %2, wsrep_cluster_status %3).")
+                .arg(PhraseNoeudNonPret(s.Designation()), etat.value(QStringLiteral("wsrep_ready")),
+                     etat.value(QStringLiteral("wsrep_cluster_status"))),
+            TGenreErreur::NoeudNonPret, ER_UNKNOWN_COM_ERROR);
+    Executer(base, QStringLiteral("SET SESSION wsrep_sync_wait = 1"),
+             QStringLiteral("réglage de la session impossible"));
+}
+
+void OuvrirNoeud(QSqlDatabase& base, const TServeurMariadb& s) {
+    base.setHostName(s.noeuds.at(s.courant).hote);
+    base.setPort(s.noeuds.at(s.courant).port);
     base.setDatabaseName(s.base);
     base.setUserName(s.utilisateur);
     base.setPassword(s.motDePasse);
@@ -254,12 +335,37 @@ void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& s) {
                                                  "chiffrée alors que TLS est demandé.")
                                       .arg(s.Designation()));
         }
+        PreparerNoeudGrappe(base, s);
         VerifierStructure(base, s);
-        Serveurs().insert(base.connectionName(), s);
-        OublierConnexionMariadb(base);
     } catch (...) {
         base.close();
         throw;
+    }
+}
+
+}  // namespace
+
+void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& serveur) {
+    TServeurMariadb s = serveur;
+    const qsizetype nombre = s.noeuds.size();
+    QStringList echecs;
+    for (qsizetype k = 0; k < nombre; ++k) {
+        s.courant = (serveur.courant + k) % nombre;
+        try {
+            OuvrirNoeud(base, s);
+            Serveurs().insert(base.connectionName(), s);
+            OublierConnexionMariadb(base);
+            return;
+        } catch (const EErreurBase& e) {
+            if (nombre == 1) throw;
+            echecs << QString::fromUtf8(e.what());
+            if (k + 1 == nombre)
+                throw EErreurBase(QStringLiteral("Erreur : aucun des %1 nœuds de la grappe n'a "
+                                                 "pu servir :\n- %2")
+                                      .arg(nombre)
+                                      .arg(echecs.join(QStringLiteral("\n- "))),
+                                  e.Genre(), e.Code());
+        }
     }
 }
 
@@ -299,7 +405,10 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
     }
     const auto serveur = Serveurs().constFind(base.connectionName());
     if (serveur == Serveurs().constEnd()) return;
-    const TServeurMariadb s = *serveur;
+    TServeurMariadb s = *serveur;
+    // The node that was lost, or not ready, is tried last.
+    const QString perdu = s.Designation();
+    s.courant = (s.courant + 1) % s.noeuds.size();
     const bool enTransaction = EnTransaction().remove(base.connectionName());
     QSqlDatabase copie = base;
     copie.close();
@@ -307,20 +416,22 @@ void RetablirConnexionMariadb(const QSqlDatabase& base) {
         OuvrirMariadb(copie, s);
     } catch (const EErreurBase& e) {
         Perdues().insert(base.connectionName(), perte);
+        Injoignables().insert(base.connectionName());
         throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été perdue (%2) "
                                          "et n'a pas pu être rétablie : %3")
-                              .arg(s.Designation(), perte, QString::fromUtf8(e.what())),
+                              .arg(perdu, perte, QString::fromUtf8(e.what())),
                           TGenreErreur::ConnexionPerdue, e.Code());
     }
     if (enTransaction)
         throw EErreurBase(QStringLiteral("Erreur : la connexion au serveur %1 a été perdue pendant "
                                          "l'opération ; rien n'a été enregistré : %2")
-                              .arg(s.Designation(), perte),
+                              .arg(perdu, perte),
                           TGenreErreur::ConnexionPerdue);
 }
 
 void OublierConnexionMariadb(const QSqlDatabase& base) {
     Perdues().remove(base.connectionName());
+    Injoignables().remove(base.connectionName());
     EnTransaction().remove(base.connectionName());
 }
 
@@ -397,11 +508,10 @@ bool ParcourirBrutMariadb(const QSqlDatabase& base, const QString& texte,
     if (!EstMariadb(base)) return false;
     MYSQL* m = PoigneeMariadb(base);
     if (!m) return false;
-    auto erreur = [&m](const char* quoi) {
-        const int code = static_cast<int>(mysql_errno(m));
-        return EErreurBase(QStringLiteral("Erreur : %1 : %2")
-                               .arg(QString::fromUtf8(quoi), QString::fromUtf8(mysql_error(m))),
-                           GenreErreurMariadb(code), code);
+    auto erreur = [&m, &base](const char* quoi) {
+        return ErreurMariadb(base, static_cast<int>(mysql_errno(m)),
+                             QString::fromUtf8(mysql_error(m)),
+                             QStringLiteral("Erreur : %1 : ").arg(QString::fromUtf8(quoi)));
     };
     auto envoyer = [&] {
         const QByteArray instruction = InstructionAvecValeurs(m, texte, parametres);
@@ -471,7 +581,9 @@ void AbandonnerConnexionMariadb(const QSqlDatabase& base, const QString& cause) 
     EnTransaction().remove(base.connectionName());
     QSqlDatabase copie = base;
     copie.close();
-    Perdues().insert(base.connectionName(), cause);
+    // A node found not ready keeps that sentence as the cause, rather than the ROLLBACK's
+    // own refusal that followed it.
+    if (!Perdues().contains(base.connectionName())) Perdues().insert(base.connectionName(), cause);
 }
 
 QString RequeteColonnesIndexMariadb() {
@@ -492,14 +604,20 @@ void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence
     for (const QString& v : {agence, utilisateur, section, cle})
         q.addBindValue(v.isNull() ? QStringLiteral("") : v);
     if (!ok || !q.exec())
-        throw ErreurServeur(
-            q.lastError(),
+        throw ErreurMariadb(
+            base, q.lastError().nativeErrorCode().toInt(), TexteMoteur(q.lastError()),
             QStringLiteral("Erreur : réservation du paramètre « %1 » impossible : ").arg(cle));
     q.finish();
 }
 
-TGenreErreur GenreErreurMariadb(int code) {
+TGenreErreur GenreErreurMariadb(int code, const QString& texte) {
     switch (code) {
+        case ER_ERROR_DURING_COMMIT:
+            // Galera's "Not connected to Primary Component": the node lost the cluster's
+            // primary part during the commit (whether the others received it is read back).
+            if (texte.contains(QLatin1String("Primary Component"), Qt::CaseInsensitive))
+                return TGenreErreur::NoeudNonPret;
+            return TGenreErreur::Autre;
         case ER_LOCK_DEADLOCK:
         case ER_LOCK_WAIT_TIMEOUT:
         case ER_LOCK_ABORTED:
@@ -518,6 +636,9 @@ TGenreErreur GenreErreurMariadb(int code) {
             return TGenreErreur::DroitManquant;
         case ER_DATA_TOO_LONG:
             return TGenreErreur::TexteTropLong;
+        case ER_DUP_ENTRY:
+        case ER_DUP_KEY:
+            return TGenreErreur::Doublon;
         case ER_UNKNOWN_COM_ERROR:  // a Galera node without quorum: "WSREP has not yet prepared"
             return TGenreErreur::NoeudNonPret;
         case ER_OPTION_PREVENTS_STATEMENT:
@@ -531,13 +652,34 @@ TGenreErreur GenreErreurMariadb(int code) {
     }
 }
 
+EErreurBase ErreurMariadb(const QSqlDatabase& base, int code, const QString& texte,
+                          const QString& debut) {
+    const TGenreErreur genre = GenreErreurMariadb(code, texte);
+    const auto serveur = Serveurs().constFind(base.connectionName());
+    if (genre != TGenreErreur::NoeudNonPret || serveur == Serveurs().constEnd())
+        return EErreurBase(debut + texte, genre, code);
+    // Opened again, from the next node, at the next operation.
+    const QString phrase = PhraseNoeudNonPret(serveur->Designation());
+    Perdues().insert(base.connectionName(), phrase);
+    return EErreurBase(
+        QStringLiteral("Erreur : %1 ; rien n'y a été enregistré%2 (%3)")
+            .arg(phrase,
+                 serveur->noeuds.size() > 1
+                     ? QStringLiteral(" et la prochaine opération passera par un autre nœud")
+                     : QString(),
+                 texte),
+        genre, code);
+}
+
 bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base) {
     const auto* e = dynamic_cast<const EErreurBase*>(&erreur);
     if (!e) return false;
-    // A server that could not be reached again leaves the connection closed: another
-    // attempt would only wait once more.
-    return e->Genre() == TGenreErreur::Occupee ||
-           (e->Genre() == TGenreErreur::ConnexionPerdue && base.isOpen());
+    if (e->Genre() == TGenreErreur::Occupee) return true;
+    if (e->Genre() != TGenreErreur::ConnexionPerdue && e->Genre() != TGenreErreur::NoeudNonPret)
+        return false;
+    // Once no node could be reached, another attempt would only wait for them again.
+    const QString nom = base.connectionName();
+    return !Injoignables().contains(nom) && (base.isOpen() || Perdues().contains(nom));
 }
 
 QString TMoteurMariadb::NomPilote() const { return NomPiloteMariadb(); }
@@ -552,6 +694,12 @@ void TMoteurMariadb::Oublier(const QSqlDatabase& base) { OublierConnexionMariadb
 void TMoteurMariadb::Retablir(const QSqlDatabase& base) { RetablirConnexionMariadb(base); }
 
 TGenreErreur TMoteurMariadb::Genre(int code) const { return GenreErreurMariadb(code); }
+
+std::optional<EErreurBase> TMoteurMariadb::Interpreter(const QSqlDatabase& base,
+                                                       const QSqlError& erreur,
+                                                       const QString& debut) {
+    return ErreurMariadb(base, erreur.nativeErrorCode().toInt(), TexteMoteur(erreur), debut);
+}
 
 // The rows are reserved by the locking reads made inside the transaction.
 QString TMoteurMariadb::InstructionDebut() const { return QStringLiteral("START TRANSACTION"); }

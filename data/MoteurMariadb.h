@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -29,17 +30,26 @@ inline constexpr int DelaiVerrouServeurS = 3;
 // given up (a server frozen, or the network gone, would otherwise hang the window).
 inline constexpr int DelaiReponseServeurS = 20;
 
+// One server of the list in `Hote` (a cluster's nodes, or a single server).
+struct TNoeudMariadb {
+    QString hote;
+    int port = 3306;
+};
+
 // Section [Serveur] of connexion.ini.
 struct TServeurMariadb {
     QString fichier;  // where it was read, for the messages
-    QString hote;
-    int port = 3306;
+    // `Hote`: "hôte" or "hôte:port" entries separated by commas, `Port` their default. The
+    // connection goes to the first that answers and is ready, and moves on along the list
+    // when that one is lost or stops being ready.
+    QList<TNoeudMariadb> noeuds;
+    qsizetype courant = 0;  // the node the connection is on, or tries first
     QString base;
     QString utilisateur;
     QString motDePasse;
     QString socket;       // a local socket instead of host and port
     QString autoriteTls;  // CA file: TLS required and the server's certificate verified
-    // "hôte:port" or the socket, as the messages name the server.
+    // "hôte:port" of the current node, or the socket, as the messages name the server.
     QString Designation() const;
 };
 
@@ -48,8 +58,10 @@ struct TServeurMariadb {
 TServeurMariadb LireConnexionIni(const QString& chemin);
 
 // Opens the connection (a TPiloteMariadb one, NomPiloteMariadb) on the server, sets the session as
-// the program needs it and checks the tables' layout. Raises EErreurBase in French with the
-// server's text after it; the connection is left closed on failure.
+// the program needs it and checks the tables' layout. With a list of nodes, each is tried in
+// turn from `serveur.courant`, and one that is a cluster node not ready to serve (out of the
+// cluster's primary part, or still joining) is passed over. Raises EErreurBase in French with
+// the server's text after it, for each node tried; the connection is left closed on failure.
 void OuvrirMariadb(QSqlDatabase& base, const TServeurMariadb& serveur);
 
 bool EstMariadb(const QSqlDatabase& base);
@@ -97,12 +109,18 @@ void VerrouillerParametreMariadb(const QSqlDatabase& base, const QString& agence
                                  const QString& utilisateur, const QString& section,
                                  const QString& cle);
 
-// The kind of a server's or libmariadb's error code.
-TGenreErreur GenreErreurMariadb(int code);
+// The kind of a server's or libmariadb's error (its code, and for a few codes its text).
+TGenreErreur GenreErreurMariadb(int code, const QString& texte = {});
+// The error of a statement on the connection, in French after `debut`. A node that
+// answers it is not ready gets its own sentence naming it, and the connection is moved to
+// another node at the next operation.
+EErreurBase ErreurMariadb(const QSqlDatabase& base, int code, const QString& texte,
+                          const QString& debut);
 
 // True for a deadlock or a lock wait (Occupee), and for a transaction lost with its
-// connection when the connection is open again (the next attempt runs on it): the
-// transaction can be run again.
+// connection or refused by a node not ready, when the connection is open again or will be
+// opened again on another node at the next attempt: the transaction, which committed
+// nothing, can be run again. False once no node could be reached.
 bool ConflitDeVerrou(const std::exception& erreur, const QSqlDatabase& base);
 
 // The server engine behind the data module's seam.
@@ -113,6 +131,8 @@ class TMoteurMariadb : public TMoteur {
     void Oublier(const QSqlDatabase& base) override;
     void Retablir(const QSqlDatabase& base) override;
     TGenreErreur Genre(int code) const override;
+    std::optional<EErreurBase> Interpreter(const QSqlDatabase& base, const QSqlError& erreur,
+                                           const QString& debut) override;
     QString InstructionDebut() const override;
     bool TransactionDuProgramme(const QSqlDatabase& base) const override;
     void NoterTransaction(const QSqlDatabase& base, bool ouverte) override;

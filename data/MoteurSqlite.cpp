@@ -252,8 +252,12 @@ void TMoteurSqlite::Ouvrir(QSqlDatabase& base, const QString& chemin) {
 
 TGenreErreur TMoteurSqlite::Genre(int code) const { return GenreErreurSqlite(code); }
 
-QString TMoteurSqlite::CauseFichier(const QSqlDatabase& base, const QSqlError& erreur) const {
-    return CauseFichierSqlite(base, erreur);
+std::optional<EErreurBase> TMoteurSqlite::Interpreter(const QSqlDatabase& base,
+                                                      const QSqlError& erreur, const QString&) {
+    const QString cause = CauseFichierSqlite(base, erreur);
+    if (cause.isEmpty()) return std::nullopt;
+    return EErreurBase(QStringLiteral("Erreur : %1 (%2)").arg(cause, TexteMoteur(erreur)),
+                       TGenreErreur::FichierBase, erreur.nativeErrorCode().toInt());
 }
 
 // A plain BEGIN would take the write lock only at the first write, and fail at once under

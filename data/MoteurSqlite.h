@@ -52,7 +52,8 @@ class TMoteurSqlite : public TMoteur {
     void Oublier(const QSqlDatabase&) override {}
     void Retablir(const QSqlDatabase&) override {}
     TGenreErreur Genre(int code) const override;
-    QString CauseFichier(const QSqlDatabase& base, const QSqlError& erreur) const override;
+    std::optional<EErreurBase> Interpreter(const QSqlDatabase& base, const QSqlError& erreur,
+                                           const QString& debut) override;
     QString InstructionDebut() const override;
     // The only transactions on the file are the program's: the engine's own state says it.
     bool TransactionDuProgramme(const QSqlDatabase& base) const override;

@@ -80,6 +80,15 @@ bool TPiloteMariadb::open(const QString& base, const QString& utilisateur,
         else if (cle == QLatin1String("CLIENT_FOUND_ROWS"))
             drapeaux |= CLIENT_FOUND_ROWS;
     }
+#ifdef Q_OS_WIN
+    // The server's local way on Windows is a named pipe, and Socket names it (\\.\pipe\NAME):
+    // left to itself, Connector/C there ignores the name and connects over TCP to
+    // localhost:3306, which may be another server than the one connexion.ini names.
+    if (!socket.isEmpty()) {
+        const unsigned int protocole = MYSQL_PROTOCOL_PIPE;
+        mysql_options(mysql, MYSQL_OPT_PROTOCOL, &protocole);
+    }
+#endif
     mysql_options(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
     // A server, or a man in the middle, asking for another method (mysql_clear_password,
     // dialog) is refused before the password leaves.

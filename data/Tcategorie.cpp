@@ -46,7 +46,11 @@ bool TCategorie::SauvegarderUneFois() {
         requete->ParamEntier(QStringLiteral("Interne"), Finterne ? 1 : 0);
         requete->ParamTexte(QStringLiteral("Nom"), Fnom);
         const bool resultat = requete->ExecSQL() == 1;
-        if (nouvelle && resultat) Fid_categorie = requete->IdentifiantInsere(id);
+        if (nouvelle && resultat) {
+            Fid_categorie = requete->IdentifiantInsere(id);
+            transaction.NoterInsertion(QStringLiteral("Categorie"), QStringLiteral("id_categorie"),
+                                       Fid_categorie);
+        }
         transaction.Valider();
         return resultat;
     } catch (...) {

@@ -79,7 +79,11 @@ bool TConfigurationApi::SauvegarderUneFois() {
         requete->ParamTexte(QStringLiteral("Format"), Fformat_date);
         requete->ParamTexte(QStringLiteral("Statut"), Fstatut_ok);
         const bool resultat = requete->ExecSQL() == 1;
-        if (nouveau && resultat) Fid = requete->IdentifiantInsere(id);
+        if (nouveau && resultat) {
+            Fid = requete->IdentifiantInsere(id);
+            transaction.NoterInsertion(QStringLiteral("ConfigurationApi"), QStringLiteral("id"),
+                                       Fid);
+        }
         transaction.Valider();
         return resultat;
     } catch (...) {

@@ -73,6 +73,8 @@ qint32 THistorique::Inserer(const TNouvelleLigne& ligne, bool enCours) {
         if (enCours && (!entier || id <= 0 || id > std::numeric_limits<qint32>::max()))
             throw EErreurBase(
                 "Erreur : la base n'a pas donné l'identifiant de la ligne d'historique.");
+        if (entier)
+            transaction.NoterInsertion(QStringLiteral("Historique"), QStringLiteral("id"), id);
         transaction.Valider();
         return static_cast<qint32>(id);
     });

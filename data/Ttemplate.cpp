@@ -57,7 +57,11 @@ bool TTemplate::SauvegarderUneFois() {
         requete->ParamTexte(QStringLiteral("Nom"), Fnom);
         requete->ParamTexte(QStringLiteral("Texte"), Ftexte);
         const bool resultat = requete->ExecSQL() == 1;
-        if (nouveau && resultat) Fid_template = requete->IdentifiantInsere(id);
+        if (nouveau && resultat) {
+            Fid_template = requete->IdentifiantInsere(id);
+            transaction.NoterInsertion(QStringLiteral("Template"), QStringLiteral("id_template"),
+                                       Fid_template);
+        }
         transaction.Valider();
         return resultat;
     } catch (...) {

@@ -5,6 +5,8 @@
 #include <QStringView>
 #include <vector>
 
+#include "platform/DecodeurWindows.h"
+
 namespace {
 
 QStringView RetirerGuillemets(QStringView valeur) {
@@ -17,11 +19,16 @@ QStringView RetirerGuillemets(QStringView valeur) {
 }
 
 // Windows-1252, as Windows' own conversion reads it (the five unassigned bytes are the C1
-// controls of the same value); Latin-1, which differs only in 0x80-0x9F, where the
-// toolkit has no such converter.
+// controls of the same value). The toolkit built without ICU (on Windows) has no such
+// converter: Windows then decodes it itself; Latin-1, which differs only in 0x80-0x9F,
+// is the last resort.
 QString DecoderCp1252(const QByteArray& octets) {
     QStringDecoder cp1252("windows-1252");
     if (cp1252.isValid()) return cp1252.decode(octets);
+#ifdef Q_OS_WIN
+    if (const auto texte = DecoderPageDeCode(octets, QByteArrayLiteral("windows-1252")))
+        return *texte;
+#endif
     return QString::fromLatin1(octets);
 }
 

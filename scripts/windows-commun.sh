@@ -6,7 +6,7 @@ CACHE="${PARLIVO_WINDOWS_CACHE:-/var/cache/parlivo-windows}"
 CHAINE_OUTILS="$CACHE/mingw-w64-x86_64.cmake"
 CONSTRUCTION_WINDOWS="$racine/build-windows"
 PAQUETS_WINDOWS=(g++-mingw-w64-x86-64-posix mingw-w64-tools qt6-base-dev-tools dpkg-dev tcl
-    wine64 wine xvfb googletest)
+    wine64 wine fonts-wine xvfb googletest)
 
 # Compiler and runtime versions: a change rebuilds every cached dependency.
 cle_compilateur() {

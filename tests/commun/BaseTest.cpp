@@ -19,12 +19,12 @@ namespace {
 int compteurConnexions = 0;
 
 // A root connection to a private server, outside any base, for creating and dropping.
-QSqlDatabase RacineServeur(const QString& socket) {
-    const QString nom = QStringLiteral("baseTest-racine-") + socket;
+QSqlDatabase RacineServeur(const TAccesServeur& acces) {
+    const QString nom = QStringLiteral("baseTest-racine-") + acces.Texte();
     if (QSqlDatabase::contains(nom)) return QSqlDatabase::database(nom);
     QSqlDatabase base = QSqlDatabase::addDatabase(NomPiloteMariadb(), nom);
     base.setUserName(QStringLiteral("root"));
-    base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socket));
+    acces.Appliquer(base);
     if (!base.open())
         throw std::runtime_error(QStringLiteral("TBaseTest : serveur de test injoignable : %1")
                                      .arg(base.lastError().text())
@@ -32,8 +32,8 @@ QSqlDatabase RacineServeur(const QString& socket) {
     return base;
 }
 
-void ExecuterRacine(const QString& socket, const QString& sql) {
-    QSqlQuery q(RacineServeur(socket));
+void ExecuterRacine(const TAccesServeur& acces, const QString& sql) {
+    QSqlQuery q(RacineServeur(acces));
     if (!q.exec(sql))
         throw std::runtime_error(
             QStringLiteral("TBaseTest : %1 : %2").arg(sql, q.lastError().text()).toStdString());
@@ -45,26 +45,49 @@ void ExecuterRacine(const QString& socket, const QString& sql) {
 }
 }  // namespace
 
-QString TBaseTest::SocketServeur() {
-    const QString socket = qEnvironmentVariable("PARLIVO_TEST_SOCKET");
-    if (socket.isEmpty())
+TAccesServeur TAccesServeur::Partage() {
+    TAccesServeur acces{qEnvironmentVariable("PARLIVO_TEST_SOCKET")};
+    bool ok = false;
+    const uint port = qEnvironmentVariableIntValue("PARLIVO_TEST_PORT", &ok);
+    if (acces.socket.isEmpty() && ok && port > 0 && port < 65536)
+        acces.port = static_cast<quint16>(port);
+    if (acces.socket.isEmpty() && acces.port == 0)
         throw std::runtime_error(
-            "TBaseTest : PARLIVO_TEST_SOCKET n'est pas défini ; scripts/test "
-            "démarre le serveur MariaDB des tests "
-            "(scripts/serveur-test demarrer DOSSIER le fait à la main)");
-    return socket;
+            "TBaseTest : ni PARLIVO_TEST_SOCKET ni PARLIVO_TEST_PORT n'est défini ; "
+            "scripts/test (ou scripts/windows-test) démarre le serveur MariaDB des tests "
+            "(scripts/serveur-test demarrer DOSSIER [--tls PORT] le fait à la main)");
+    return acces;
+}
+
+void TAccesServeur::Appliquer(QSqlDatabase& base) const {
+    if (!socket.isEmpty()) {
+        base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socket));
+    } else {
+        base.setHostName(QStringLiteral("127.0.0.1"));
+        base.setPort(port);
+        base.setConnectOptions(QString());
+    }
+}
+
+QString TAccesServeur::LignesIni() const {
+    if (!socket.isEmpty()) return QStringLiteral("Socket=%1\n").arg(socket);
+    return QStringLiteral("Hote=127.0.0.1\nPort=%1\n").arg(port);
+}
+
+QString TAccesServeur::Texte() const {
+    return socket.isEmpty() ? QStringLiteral("127.0.0.1:%1").arg(port) : socket;
 }
 
 TBaseTest::TBaseTest(bool creer, TMoteurTest moteur, const QString& socket) {
     if (!dossier.isValid()) throw std::runtime_error("TBaseTest : dossier temporaire impossible");
     if (moteur == TMoteurTest::Serveur) {
-        socketServeur = socket.isEmpty() ? SocketServeur() : socket;
+        accesServeur = socket.isEmpty() ? TAccesServeur::Partage() : TAccesServeur{socket};
         nomBaseServeur = QStringLiteral("parlivo_test_%1_%2")
                              .arg(QCoreApplication::applicationPid())
                              .arg(++compteurConnexions);
-        ExecuterRacine(socketServeur,
+        ExecuterRacine(accesServeur,
                        QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
-        ExecuterRacine(socketServeur,
+        ExecuterRacine(accesServeur,
                        QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4 COLLATE "
                                       "utf8mb4_nopad_bin")
                            .arg(nomBaseServeur));
@@ -84,22 +107,26 @@ TBaseTest::TBaseTest(bool creer, TMoteurTest moteur, const QString& socket) {
 TBaseTest::~TBaseTest() {
     if (DataModuleAbs == module.get()) DataModuleAbs = precedent;
     module.reset();
-    if (!nomOutils.isEmpty()) {
-        QSqlDatabase::database(nomOutils, false).close();
-        QSqlDatabase::removeDatabase(nomOutils);
-    }
+    FermerOutils();
     if (SurServeur()) {
         try {
             if (!comptePoste.isEmpty())
                 ExecuterRacine(
-                    socketServeur,
+                    accesServeur,
                     QStringLiteral("DROP USER IF EXISTS '%1'@'localhost'").arg(comptePoste));
-            ExecuterRacine(socketServeur,
+            ExecuterRacine(accesServeur,
                            QStringLiteral("DROP DATABASE IF EXISTS %1").arg(nomBaseServeur));
         } catch (const std::exception&) {
             // The server may have been stopped on purpose by the test.
         }
     }
+}
+
+void TBaseTest::FermerOutils() {
+    if (nomOutils.isEmpty()) return;
+    QSqlDatabase::database(nomOutils, false).close();
+    QSqlDatabase::removeDatabase(nomOutils);
+    nomOutils.clear();
 }
 
 QString TBaseTest::Dossier() const { return dossier.path(); }
@@ -116,7 +143,7 @@ QString TBaseTest::ConnexionOutils() {
         if (SurServeur()) {
             base.setDatabaseName(nomBaseServeur);
             base.setUserName(QStringLiteral("root"));
-            base.setConnectOptions(QStringLiteral("UNIX_SOCKET=%1").arg(socketServeur));
+            accesServeur.Appliquer(base);
         } else {
             base.setDatabaseName(Chemin());
             base.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
@@ -237,21 +264,21 @@ void TBaseTest::EcrireConnexion(const QString& utilisateur, const QString& motDe
     QFile ini(QDir(dossier.path()).filePath(QStringLiteral("connexion.ini")));
     if (!ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("TBaseTest : connexion.ini impossible");
-    ini.write(
-        QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=%3\nMotDePasse=%4\n")
-            .arg(socketServeur, base.isEmpty() ? nomBaseServeur : base, utilisateur, motDePasse)
-            .toUtf8());
+    ini.write((QStringLiteral("[Serveur]\n") + accesServeur.LignesIni() +
+               QStringLiteral("Base=%1\nUtilisateur=%2\nMotDePasse=%3\n")
+                   .arg(base.isEmpty() ? nomBaseServeur : base, utilisateur, motDePasse))
+                  .toUtf8());
 }
 
 QString TBaseTest::CreerComptePoste(const QString& motDePasse) {
     if (!SurServeur())
         throw std::runtime_error("TBaseTest : un compte n'existe que sur le serveur");
     comptePoste = QStringLiteral("poste_") + nomBaseServeur;
-    ExecuterRacine(socketServeur, QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2'")
-                                      .arg(comptePoste, motDePasse));
+    ExecuterRacine(accesServeur, QStringLiteral("CREATE USER '%1'@'localhost' IDENTIFIED BY '%2'")
+                                     .arg(comptePoste, motDePasse));
     for (const char* table :
          {"Categorie", "ConfigurationApi", "Historique", "Parametres", "Template"})
-        ExecuterRacine(socketServeur,
+        ExecuterRacine(accesServeur,
                        QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO '%3'@'localhost'")
                            .arg(nomBaseServeur, QLatin1String(table), comptePoste));
     EcrireConnexion(comptePoste, motDePasse);
@@ -278,7 +305,7 @@ TServeurPrive::TServeurPrive(quint16 portTls) : portTls(portTls) {
     Demarrer();
 }
 
-QSqlDatabase TServeurPrive::Racine() const { return RacineServeur(Socket()); }
+QSqlDatabase TServeurPrive::Racine() const { return RacineServeur(TAccesServeur{Socket()}); }
 
 void TServeurPrive::Demarrer() {
     QStringList arguments{QStringLiteral("demarrer"), dossier.path()};

@@ -30,10 +30,29 @@
 class TDataModuleAbs;
 
 // Which engine a test runs on: sms.abs in the folder, or a fresh base on the private
-// MariaDB server that scripts/test starts (its socket in PARLIVO_TEST_SOCKET; or a
-// TServeurPrive's), named by a connexion.ini in the folder. Tests of both use
-// TTestDeuxMoteurs (MoteurTest.h).
+// MariaDB server that scripts/test starts (see TAccesServeur; or a TServeurPrive's), named
+// by a connexion.ini in the folder. Tests of both use TTestDeuxMoteurs (MoteurTest.h).
 enum class TMoteurTest { Fichier, Serveur };
+
+// The way to a MariaDB server of the tests, as root without a password: its local socket,
+// or a port on 127.0.0.1. The Windows build of the tests takes the second way to the Linux
+// server, which scripts/windows-test starts on TCP: a Windows program opens no Unix socket.
+struct TAccesServeur {
+    QString socket;
+    quint16 port = 0;
+
+    // The shared server of scripts/test (PARLIVO_TEST_SOCKET) or of scripts/windows-test
+    // (PARLIVO_TEST_PORT); raises std::runtime_error saying how to start one when neither is
+    // set.
+    static TAccesServeur Partage();
+    // Sets the socket, or the host and port, on a connection (its other options are lost).
+    void Appliquer(QSqlDatabase& base) const;
+    // The lines of connexion.ini's [Serveur] section that name it ("Socket=" or "Hote=",
+    // "Port=").
+    QString LignesIni() const;
+    // The socket, or "127.0.0.1:port".
+    QString Texte() const;
+};
 
 class TBaseTest {
   public:
@@ -51,9 +70,8 @@ class TBaseTest {
     QString Chemin() const;   // Dossier() + "/sms.abs"
     TDataModuleAbs& Module() { return *module; }
     bool SurServeur() const { return !nomBaseServeur.isEmpty(); }
-    // The server's base name; the socket of the private server.
+    // The server's base name.
     QString BaseServeur() const { return nomBaseServeur; }
-    static QString SocketServeur();
 
     struct TService {
         QString nom = {};
@@ -102,6 +120,9 @@ class TBaseTest {
     QVariant Valeur(const QString& sql);
     // Any statement, e.g. "DROP TABLE Template" to damage the file on purpose.
     void Executer(const QString& sql);
+    // Closes the test's own connection (the next call opens it again): Windows deletes or
+    // moves no file that a connection holds open.
+    void FermerOutils();
 
     // Server only. A workstation account with what the program needs and no more (SELECT,
     // INSERT, UPDATE on the five tables), dropped with the base; connexion.ini then names
@@ -124,7 +145,7 @@ class TBaseTest {
     QString nomOutils;
     QString nomBaseServeur;
     QString comptePoste;
-    QString socketServeur;
+    TAccesServeur accesServeur;
 };
 
 // A MariaDB server of the test's own (scripts/serveur-test in a temporary folder), for the

@@ -9,14 +9,25 @@
 //   TRelaisTcp relais([&](int n) { return n == 0 ? portReel : portImposteur; });
 //   ... connexion.ini names 127.0.0.1:relais.Port() ...
 
+#include <QByteArray>
 #include <QtGlobal>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <thread>
+
+#include "PrisesTest.h"
 
 class TRelaisTcp {
   public:
-    explicit TRelaisTcp(std::function<quint16(int)> destination);
+    // Once: the first bytes from a client that hold `motif` cut that connection both ways,
+    // after handing them to the destination (transmettre) or without.
+    struct TCoupure {
+        QByteArray motif;
+        bool transmettre = true;
+    };
+    explicit TRelaisTcp(std::function<quint16(int)> destination,
+                        std::optional<TCoupure> coupure = std::nullopt);
     ~TRelaisTcp();
     TRelaisTcp(const TRelaisTcp&) = delete;
     TRelaisTcp& operator=(const TRelaisTcp&) = delete;
@@ -27,7 +38,8 @@ class TRelaisTcp {
   private:
     void Boucle();
     std::function<quint16(int)> destination;
-    int ecoute = -1;
+    std::optional<TCoupure> coupure;
+    TPrise ecoute = PriseInvalide;
     quint16 port = 0;
     std::atomic<int> connexions{0};
     std::atomic<bool> fin{false};

@@ -1,13 +1,5 @@
 #include "ServeurMariadbFactice.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <stdexcept>
-
 namespace {
 
 // A protocol packet: its length on three bytes, its sequence number, its content.
@@ -47,22 +39,13 @@ QByteArray Accueil() {
 }  // namespace
 
 TServeurMariadbFactice::TServeurMariadbFactice(const QByteArray& methode) : methode(methode) {
-    ecoute = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in adresse{};
-    adresse.sin_family = AF_INET;
-    adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t taille = sizeof adresse;
-    if (ecoute < 0 || bind(ecoute, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse) != 0 ||
-        listen(ecoute, 4) != 0 ||
-        getsockname(ecoute, reinterpret_cast<sockaddr*>(&adresse), &taille) != 0)
-        throw std::runtime_error("TServeurMariadbFactice : écoute impossible");
-    port = ntohs(adresse.sin_port);
+    ecoute = EcouterEnLocal(port, 4, "TServeurMariadbFactice");
     fil = std::thread([this] { Boucle(); });
 }
 
 TServeurMariadbFactice::~TServeurMariadbFactice() {
     Arreter();
-    close(ecoute);
+    FermerPrise(ecoute);
 }
 
 void TServeurMariadbFactice::Arreter() {
@@ -78,18 +61,17 @@ QByteArray TServeurMariadbFactice::Recu() const {
 void TServeurMariadbFactice::Boucle() {
     while (!fin) {
         pollfd attente{ecoute, POLLIN, 0};
-        if (poll(&attente, 1, 50) <= 0) continue;
-        const int client = accept(ecoute, nullptr, nullptr);
-        if (client < 0) continue;
+        if (AttendrePrises(&attente, 1, 50) <= 0) continue;
+        const TPrise client = AccepterPrise(ecoute);
+        if (client == PriseInvalide) continue;
         Servir(client);
-        close(client);
+        FermerPrise(client);
     }
 }
 
-void TServeurMariadbFactice::Servir(int client) {
+void TServeurMariadbFactice::Servir(TPrise client) {
     auto envoyer = [client](const QByteArray& octets) {
-        return send(client, octets.constData(), static_cast<size_t>(octets.size()), MSG_NOSIGNAL) ==
-               octets.size();
+        return EcrirePrise(client, octets.constData(), octets.size());
     };
     // Reads what the client sends, until it hangs up or stays silent for two seconds.
     auto lire = [&](bool unPaquet) {
@@ -97,8 +79,8 @@ void TServeurMariadbFactice::Servir(int client) {
         QByteArray paquet;
         for (;;) {
             pollfd attente{client, POLLIN, 0};
-            if (poll(&attente, 1, 2000) <= 0) return;
-            const ssize_t n = recv(client, tampon, sizeof tampon, 0);
+            if (AttendrePrises(&attente, 1, 2000) <= 0) return;
+            const qint64 n = LirePrise(client, tampon, sizeof tampon);
             if (n <= 0) return;
             paquet.append(tampon, n);
             {

@@ -17,6 +17,8 @@
 #include <mutex>
 #include <thread>
 
+#include "PrisesTest.h"
+
 class TServeurMariadbFactice {
   public:
     explicit TServeurMariadbFactice(const QByteArray& methode = "mysql_clear_password");
@@ -32,9 +34,9 @@ class TServeurMariadbFactice {
 
   private:
     void Boucle();
-    void Servir(int client);
+    void Servir(TPrise client);
     QByteArray methode;
-    int ecoute = -1;
+    TPrise ecoute = PriseInvalide;
     quint16 port = 0;
     std::atomic<bool> fin{false};
     mutable std::mutex garde;

@@ -83,7 +83,13 @@ TEST_P(Fonctions_bd, LigneDUnAutreType) {
     // text is kept is refused, with the text left as it was.
     if (GetParam() == TMoteurTest::Serveur) {
         base.AjouterParametreEntier("B", "U", "S", "K", 8, "STRING");
-        EXPECT_THROW(EcrireParametreEntier(table(), "B", "U", "S", "K", 6), EErreurBase);
+        try {
+            EcrireParametreEntier(table(), "B", "U", "S", "K", 6);
+            ADD_FAILURE() << "écriture acceptée";
+        } catch (const EErreurBase& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains("qui n'est pas un entier"))
+                << e.what();
+        }
         EXPECT_EQ(Lignes("B", "U"), 1);
         return;
     }

@@ -84,6 +84,7 @@ TEST(MoteurMariadb, FichierDeConnexionFautif) {
         {"[Serveur]\nBase=b\nUtilisateur=u\n", "« Hote »"},
         {"[Serveur]\nHote=h\nBase=b\n", "« Utilisateur »"},
         {"[Serveur]\nHote=h\nPort=trois\nBase=b\nUtilisateur=u\n", "« Port »"},
+        {"[Serveur]\nHote=h1, h2:99999\nBase=b\nUtilisateur=u\n", "« Hote » l'entrée « h2:99999 »"},
         {"[Autre]\nHote=h\n", "[Serveur]"},
         {"[Serveur]\nHote=h\nBase=b\nUtilisateur=u\nAutoriteTLS=absente.pem\n", "« AutoriteTLS »"},
     };
@@ -127,8 +128,8 @@ TEST(MoteurMariadb, ServeurInjoignable) {
             << texte.toStdString();
         EXPECT_FALSE(base.Module().Database().isOpen());
     }
-    Ecrire(ini, QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\n")
-                    .arg(TBaseTest::SocketServeur(), base.BaseServeur())
+    Ecrire(ini, (QStringLiteral("[Serveur]\n") + TAccesServeur::Partage().LignesIni() +
+                 QStringLiteral("Base=%1\nUtilisateur=root\n").arg(base.BaseServeur()))
                     .toUtf8());
     EXPECT_EQ(ErreurOuverture(base.Module()), QString());
     EXPECT_TRUE(base.Module().tblCategorie.Active());
@@ -244,10 +245,11 @@ TEST(MoteurMariadb, ConnexionCoupeeEtTlsAbsent) {
 
     const QString ca = QDir(base.Dossier()).filePath("ca.pem");
     Ecrire(ca, "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n");
-    Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
-           QStringLiteral("[Serveur]\nSocket=%1\nBase=%2\nUtilisateur=root\nAutoriteTLS=ca.pem\n")
-               .arg(TBaseTest::SocketServeur(), base.BaseServeur())
-               .toUtf8());
+    Ecrire(
+        QDir(base.Dossier()).filePath("connexion.ini"),
+        (QStringLiteral("[Serveur]\n") + TAccesServeur::Partage().LignesIni() +
+         QStringLiteral("Base=%1\nUtilisateur=root\nAutoriteTLS=ca.pem\n").arg(base.BaseServeur()))
+            .toUtf8());
     const QString texte = ErreurOuverture(base.Module());
     EXPECT_TRUE(texte.contains("TLS")) << texte.toStdString();
     EXPECT_FALSE(base.Module().Database().isOpen());
@@ -447,7 +449,7 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
         {[&] { serveur.Figer(true); }, [&] { serveur.Figer(false); },
          DelaiReponseServeurS + DelaiConnexionServeurS + 3},
     };
-    int id = 2;
+    int sauvees = 0;
     for (const auto& c : cas) {
         c.couper();
         QElapsedTimer chrono;
@@ -469,7 +471,12 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
         c.retablir();
         TCategorie categorie(false, "Nouvelle");
         EXPECT_TRUE(categorie.Sauvegarder());
-        EXPECT_EQ(categorie.id_categorie(), id++);
+        // The save that failed wrote nothing (a frozen server that wakes may still have
+        // used up an AUTO_INCREMENT value for it).
+        auto r = DataModuleAbs->CreerRequete();
+        r->SQL << "SELECT COUNT(*) AS n FROM Categorie WHERE nom = 'Nouvelle'";
+        r->Ouvrir();
+        EXPECT_EQ(r->Champ("n").toInt(), ++sauvees);
     }
     DataModuleAbs->FermerBase();
     serveur.Arreter();
@@ -482,4 +489,52 @@ TEST(MoteurMariadb, ServeurArreteOuFige) {
     EXPECT_TRUE(texte.startsWith(
         QStringLiteral("Erreur : le serveur de base de données %1 ne répond pas").arg(designation)))
         << texte.toStdString();
+}
+
+// `Hote` lists nodes: one that does not answer is passed over. When the connection breaks
+// at COMMIT, whether or not the server received it, the save is made exactly once, through
+// the next node; when no node answers, the error names each of them.
+TEST(MoteurMariadb, ListeDeNoeuds) {
+    const quint16 personne = PortFerme(), portServeur = PortFerme();
+    TServeurPrive serveur(portServeur);
+    TBaseTest base(true, TMoteurTest::Serveur, serveur.Socket());
+    base.Executer("CREATE USER 'poste'@'127.0.0.1' IDENTIFIED BY 'mdp'");
+    base.Executer(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.* TO 'poste'@'127.0.0.1'")
+                      .arg(base.BaseServeur()));
+    const auto versServeur = [&](int) { return portServeur; };
+    for (const bool transmise : {true, false}) {
+        auto coupe =
+            std::make_unique<TRelaisTcp>(versServeur, TRelaisTcp::TCoupure{"COMMIT", transmise});
+        auto suivant = std::make_unique<TRelaisTcp>(versServeur);
+        const QList<quint16> ports{personne, coupe->Port(), suivant->Port()};
+        Ecrire(QDir(base.Dossier()).filePath("connexion.ini"),
+               QStringLiteral("[Serveur]\nHote=127.0.0.1:%1, 127.0.0.1:%2,127.0.0.1:%3\nBase=%4\n"
+                              "Utilisateur=poste\nMotDePasse=mdp\n")
+                   .arg(ports[0])
+                   .arg(ports[1])
+                   .arg(ports[2])
+                   .arg(base.BaseServeur())
+                   .toUtf8());
+        ASSERT_EQ(ErreurOuverture(base.Module()), QString());
+        const QString nom = QStringLiteral("Coupée %1").arg(transmise);
+        TCategorie categorie(false, nom);
+        EXPECT_TRUE(categorie.Sauvegarder()) << transmise;
+        EXPECT_EQ(suivant->Connexions(), 1) << transmise;
+        EXPECT_EQ(base.Valeur(QStringLiteral("SELECT GROUP_CONCAT(id_categorie) FROM Categorie "
+                                             "WHERE nom = '%1'")
+                                  .arg(nom))
+                      .toString(),
+                  QString::number(categorie.id_categorie()))
+            << transmise;
+
+        coupe.reset();
+        suivant.reset();
+        const QString texte = Echec([] { TCategorie(false, "Nulle part").Sauvegarder(); });
+        EXPECT_TRUE(texte.contains(QStringLiteral("aucun des 3 nœuds de la grappe")))
+            << texte.toStdString();
+        for (const quint16 port : ports)
+            EXPECT_TRUE(texte.contains(QStringLiteral("127.0.0.1:%1").arg(port)))
+                << texte.toStdString();
+        DataModuleAbs->FermerBase();
+    }
 }

@@ -10,8 +10,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <functional>
+#include <memory>
+#include <semaphore>
+#include <thread>
 #include <tuple>
 
 #include "commun/BaseTest.h"
@@ -20,6 +24,7 @@
 #include "commun/ServeurTest.h"
 #include "data/CreationBase.h"
 #include "data/Datamoduleabs.h"
+#include "data/PiloteMariadb.h"
 #include "data/Tconfigurationapi.h"
 #include "envoi/RemplacerBalises.h"
 #include "envoi/Tenvoisms.h"
@@ -27,6 +32,56 @@
 namespace {
 
 const QString Envoye = QString::fromUtf8("Envoyé");
+
+// Another workstation on the shared server, in a thread of its own with its own
+// connection: holds every row of the base's Historique (SELECT ... FOR UPDATE) for a
+// second, then rolls back. Built once the rows are held; Finir() waits for the end and
+// gives what went wrong (empty when nothing did).
+class TAutrePoste {
+  public:
+    explicit TAutrePoste(const QString& base) {
+        fil = std::thread([this, base] {
+            Tenir(base);
+            if (!tenu) pret.release();
+            QSqlDatabase::removeDatabase(QStringLiteral("autre-poste"));
+        });
+        pret.acquire();
+    }
+    ~TAutrePoste() { Finir(); }
+    QString Finir() {
+        if (fil.joinable()) fil.join();
+        return erreur;
+    }
+
+  private:
+    void Tenir(const QString& base) {
+        QSqlDatabase connexion =
+            QSqlDatabase::addDatabase(NomPiloteMariadb(), QStringLiteral("autre-poste"));
+        connexion.setUserName(QStringLiteral("root"));
+        connexion.setDatabaseName(base);
+        TAccesServeur::Partage().Appliquer(connexion);
+        if (!connexion.open()) {
+            erreur = connexion.lastError().text();
+            return;
+        }
+        QSqlQuery q(connexion);
+        const auto executer = [&](const char* sql) {
+            if (erreur.isEmpty() && !q.exec(QString::fromLatin1(sql)))
+                erreur = QString::fromLatin1(sql) + QStringLiteral(" : ") + q.lastError().text();
+        };
+        executer("START TRANSACTION");
+        executer("SELECT * FROM Historique FOR UPDATE");
+        tenu = true;
+        pret.release();
+        executer("DO SLEEP(1)");
+        executer("ROLLBACK");
+    }
+
+    std::binary_semaphore pret{0};
+    bool tenu = false;
+    QString erreur;
+    std::thread fil;
+};
 
 // The cases whose result lies in the base run on both engines (TEST_P).
 class TEnvoiSmsTest : public TTestDeuxMoteurs {
@@ -386,21 +441,29 @@ TEST_P(TEnvoiSmsTest, SansHistoriqueEcrivableRienNePart) {
         const QString change = QStringLiteral(
                                    "le fichier de base de données « %1 » a été "
                                    "supprimé, remplacé ou déplacé")
-                                   .arg(chemin);
+                                   .arg(QDir::toNativeSeparators(chemin));
         const QString journal =
             QStringLiteral("le journal de la base ne peut pas être créé dans le dossier « %1 »")
-                .arg(base.Dossier());
-        const std::vector<std::tuple<const char*, std::function<void()>, QString>> fichier = {
-            {"supprimé", [&] { QFile::remove(chemin); }, change},
-            {"déplacé", [&] { QFile::rename(chemin, ancien); }, change},
-            {"remplacé",
-             [&] {
-                 QFile::rename(chemin, ancien);
-                 QFile::copy(ancien, chemin);
-             },
-             change},
+                .arg(QDir::toNativeSeparators(base.Dossier()));
+        std::vector<std::tuple<const char*, std::function<void()>, QString>> fichier = {
             {"journal", [&] { QDir().mkdir(chemin + QStringLiteral("-journal")); }, journal},
         };
+#ifdef Q_OS_WIN
+        // Windows lets no other program delete, move or replace a file SQLite holds open.
+        base.FermerOutils();
+        EXPECT_FALSE(QFile::remove(chemin));
+        EXPECT_FALSE(QFile::rename(chemin, ancien));
+#else
+        fichier.insert(fichier.begin(),
+                       {{"supprimé", [&] { QFile::remove(chemin); }, change},
+                        {"déplacé", [&] { QFile::rename(chemin, ancien); }, change},
+                        {"remplacé",
+                         [&] {
+                             QFile::rename(chemin, ancien);
+                             QFile::copy(ancien, chemin);
+                         },
+                         change}});
+#endif
         for (const auto& [nom, faute, cause] : fichier) {
             SCOPED_TRACE(nom);
             DataModuleAbs->FermerBase();
@@ -456,7 +519,7 @@ TEST_P(TEnvoiSmsTest, UneFautePendantLaRequeteLaisseUneSeuleLigne) {
         const char* cause;  // nullptr: the outcome is written and nothing more is said
         QString table = QStringLiteral("Historique");  // where the row then is
     };
-    QProcess autrePoste;
+    std::unique_ptr<TAutrePoste> autrePoste;
     const QString compte = base.SurServeur() ? base.CreerComptePoste() : QString();
     const QString historique = base.BaseServeur() + QStringLiteral(".Historique");
     std::vector<TCas> cas;
@@ -466,19 +529,12 @@ TEST_P(TEnvoiSmsTest, UneFautePendantLaRequeteLaisseUneSeuleLigne) {
         cas = {
             {"connexion coupée", [&] { base.CouperConnexion(); }, nullptr, nullptr},
             {"ligne tenue une seconde",
+             [&] { autrePoste = std::make_unique<TAutrePoste>(base.BaseServeur()); },
              [&] {
-                 autrePoste.start(QStringLiteral("mariadb"),
-                                  {QStringLiteral("--unbuffered"),
-                                   QStringLiteral("--socket=") + TBaseTest::SocketServeur(),
-                                   QStringLiteral("--user=root"), base.BaseServeur(),
-                                   QStringLiteral("--execute=START TRANSACTION; SELECT * FROM "
-                                                  "Historique FOR UPDATE; SELECT 'pret'; "
-                                                  "DO SLEEP(1); ROLLBACK;")});
-                 ASSERT_TRUE(autrePoste.waitForStarted());
-                 while (!autrePoste.readAllStandardOutput().contains("pret"))
-                     ASSERT_TRUE(autrePoste.waitForReadyRead(5000));
+                 ASSERT_TRUE(autrePoste);
+                 EXPECT_EQ(autrePoste->Finir(), QString());
              },
-             [&] { EXPECT_TRUE(autrePoste.waitForFinished()); }, nullptr},
+             nullptr},
             {"droit d'ajouter retiré",
              [&] {
                  base.Executer(QStringLiteral("REVOKE INSERT ON %1 FROM '%2'@'localhost'")
@@ -497,10 +553,13 @@ TEST_P(TEnvoiSmsTest, UneFautePendantLaRequeteLaisseUneSeuleLigne) {
          [&] { base.Executer(QStringLiteral("ALTER TABLE Ancien RENAME TO Historique")); },
          "Historique", QStringLiteral("Ancien")});
     // Last: the file stays where it went (the helpers' connection follows it there).
+    // Windows lets no program move a file SQLite holds open (SansHistoriqueEcrivable...).
+#ifndef Q_OS_WIN
     if (!base.SurServeur())
         cas.push_back({"fichier déplacé",
                        [&] { QFile::rename(base.Chemin(), base.Chemin() + ".ancien"); }, nullptr,
                        "a été supprimé, remplacé ou déplacé"});
+#endif
 
     for (size_t i = 0; i < cas.size(); ++i) {
         const TCas& c = cas[i];

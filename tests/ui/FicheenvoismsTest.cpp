@@ -290,6 +290,7 @@ TEST_P(FicheenvoismsTest, BaseInaccessibleALOuverture) {
                   "/absent.sock\nBase=parlivo\nUtilisateur=poste\n");
         cause = "ne répond pas ou refuse la connexion";
     } else {
+        base.FermerOutils();
         ASSERT_TRUE(QFile::remove(base.Chemin()));
     }
     auto fenetre = Ouvrir(ParametresComplets);

@@ -35,10 +35,11 @@ class TConnexionOutil {
             base.setDatabaseName(TDataModuleAbs::NomUri(QFileInfo(chemin).absoluteFilePath()));
             base.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
             if (!base.open())
-                throw EErreurBase(QStringLiteral("Erreur : le fichier « %1 » ne peut pas être "
-                                                 "ouvert : %2")
-                                      .arg(chemin, TexteMoteur(base.lastError())));
-            designation = QStringLiteral("le fichier %1").arg(chemin);
+                throw EErreurBase(
+                    QStringLiteral("Erreur : le fichier « %1 » ne peut pas être "
+                                   "ouvert : %2")
+                        .arg(QDir::toNativeSeparators(chemin), TexteMoteur(base.lastError())));
+            designation = QStringLiteral("le fichier %1").arg(QDir::toNativeSeparators(chemin));
         }
     }
     ~TConnexionOutil() {
@@ -154,8 +155,8 @@ void TCopieBase::Copier(const QString& source, const QString& destination, QText
             QStringLiteral("Erreur : copier va d'un fichier de base vers un fichier "
                            "de connexion (.ini) au serveur, ou l'inverse."));
     if (!EstConnexion(source) && !QFileInfo::exists(source))
-        throw EErreurBase(
-            QStringLiteral("Erreur : le fichier « %1 » est introuvable.").arg(source));
+        throw EErreurBase(QStringLiteral("Erreur : le fichier « %1 » est introuvable.")
+                              .arg(QDir::toNativeSeparators(source)));
     const TConnexionOutil lecture(source);
     if (EstConnexion(destination)) RefuserReglagesEnDouble(lecture);
     if (!EstConnexion(destination)) CreerBase(destination);  // refuses an existing file

@@ -101,7 +101,8 @@ const ModeleDemo Modeles[] = {
 
 void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sortie, bool garder) {
     if (!QDir().mkpath(dossier))
-        throw EErreurBase(Texte("Erreur : le dossier « %1 » ne peut pas être créé.").arg(dossier));
+        throw EErreurBase(Texte("Erreur : le dossier « %1 » ne peut pas être créé.")
+                              .arg(QDir::toNativeSeparators(dossier)));
     const QString base = QDir(dossier).filePath(QStringLiteral("sms.abs"));
     if (garder && QFileInfo::exists(base)) {
         sortie << Texte("Base existante conservée : %1 (pas de démonstration)\n").arg(base);
@@ -173,12 +174,12 @@ void TDemo::Creer(const QString& dossier, const QString& url, QTextStream& sorti
         !fichier.commit())
         throw EErreurBase(Texte("Erreur : le fichier de paramètres « %1 » n'a pas pu être "
                                 "écrit : %2")
-                              .arg(ini, fichier.errorString()));
+                              .arg(QDir::toNativeSeparators(ini), fichier.errorString()));
 
     sortie << Texte(
                   "Base de démonstration créée : %1\n"
                   "  3 services d'envoi vers %2\n"
                   "  3 catégories, 5 modèles, 2 lignes d'historique\n"
                   "Fichier de paramètres : %3\n")
-                  .arg(base, url, ini);
+                  .arg(QDir::toNativeSeparators(base), url, QDir::toNativeSeparators(ini));
 }

@@ -236,7 +236,7 @@ int TOutilBase::Creer(const QStringList& mots) {
         return 0;
     }
     CreerBase(fichier);
-    sortie << Texte("Base créée : %1\n").arg(fichier);
+    sortie << Texte("Base créée : %1\n").arg(QDir::toNativeSeparators(fichier));
     return 0;
 }
 
