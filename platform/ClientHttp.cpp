@@ -88,10 +88,16 @@ QString Decoder(const QByteArray& corps, const QByteArray& typeContenu) {
 
 }  // namespace
 
-TClientHttp::TClientHttp() : gestionnaire(std::make_unique<QNetworkAccessManager>()) {
-    gestionnaire->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    // The manager owns its jar; it lives, with its cookies, as long as this client.
-    gestionnaire->setCookieJar(new QNetworkCookieJar(gestionnaire.get()));
+TClientHttp::TClientHttp() { NouveauGestionnaire(); }
+
+// The manager owns its jar; the jar lives, with its cookies, as long as this client: a new
+// manager takes over the old one's.
+void TClientHttp::NouveauGestionnaire() {
+    auto nouveau = std::make_unique<QNetworkAccessManager>();
+    nouveau->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    nouveau->setCookieJar(gestionnaire ? gestionnaire->cookieJar()
+                                       : new QNetworkCookieJar(nouveau.get()));
+    gestionnaire = std::move(nouveau);
 }
 
 TClientHttp::~TClientHttp() = default;
@@ -220,6 +226,13 @@ TClientHttp::TEchange TClientHttp::Echanger(const QUrl& adresse, const TEntetesH
     echange.texteErreur = reponse->errorString();
     echange.texteErreur.replace(QString::fromUtf8(adresse.toEncoded()), SansRequete(adresse));
     echange.texteErreur.replace(adresse.toString(), SansRequete(adresse));
+    if (tropLongue || delaiDepasse) {
+        // The toolkit may keep reading an abandoned answer on its connection, from a service
+        // that never ends it, and hold the next request behind it: a new manager closes
+        // every connection of the old one.
+        reponse.reset();
+        NouveauGestionnaire();
+    }
     if (tropLongue) throw EErreurHttp("la réponse du service dépasse 1 Mio");
     if (delaiDepasse) throw EErreurHttp(TexteDelaiDepasse(delai, echange.texteErreur));
     const QVariant statut = reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute);

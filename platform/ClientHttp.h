@@ -57,6 +57,7 @@ class TClientHttp {
     struct TEchange;
     TEchange Echanger(const QUrl& adresse, const TEntetesHttp& entetes,
                       const QDeadlineTimer& limite);
+    void NouveauGestionnaire();
 
     std::unique_ptr<QNetworkAccessManager> gestionnaire;
     int delai = DelaiParDefaut;

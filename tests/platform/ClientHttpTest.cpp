@@ -167,7 +167,10 @@ TEST(ClientHttp, UneReponseDePlusDUnMioEstAbandonnee) {
     serveur.Repondre(200, QByteArray(TClientHttp::TailleMaximaleReponse + 1, 'a'), "text/plain");
     EXPECT_EQ(Echec(client, serveur.Url()), attendu);
     serveur.RepondreSansFin();
+    const QNetworkCookieJar* cookies = client.Cookies();
     EXPECT_EQ(Echec(client, serveur.Url()), attendu);
+    // The next request is not held behind the abandoned answer; the cookies are kept.
+    EXPECT_EQ(client.Cookies(), cookies);
     // Compressed: read inflated; small, but too large once inflated.
     serveur.AjouterEnteteReponse("Content-Encoding", "gzip");
     serveur.Repondre(200, Gzip("compressé"), "text/plain; charset=utf-8");
